@@ -1,0 +1,17 @@
+# Writes the module-definition file of a Windows build from the export list:
+# on 32-bit Windows every export goes out under its decorated stdcall name.
+function(uvt_write_def list_file def_file)
+  file(STRINGS ${list_file} lines REGEX "^[A-Za-z]")
+  set(content "LIBRARY uvt.dll\nEXPORTS\n")
+  foreach(line IN LISTS lines)
+    string(REGEX MATCH "^([A-Za-z_0-9]+) ([0-9]+)" _ "${line}")
+    set(name ${CMAKE_MATCH_1})
+    set(bytes ${CMAKE_MATCH_2})
+    if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+      string(APPEND content "    _${name}@${bytes} = ${name}@${bytes}\n")
+    else()
+      string(APPEND content "    ${name}\n")
+    endif()
+  endforeach()
+  file(WRITE ${def_file} "${content}")
+endfunction()

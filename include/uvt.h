@@ -1,0 +1,254 @@
+/*
+ * uvt.h - the public interface of the uvt variable-table library.
+ *
+ * A host application creates variable tables, edits them through its design
+ * grid (dfn* exports), keeps them as saved-state strings or FORTRAN files
+ * (UVT* and dfn* exports) and lays their values out over its Integer, Real and
+ * Character work arrays at run time (rtm* exports).
+ *
+ * Plain C; compiles as C99 and as C++. On Windows VARIANT, BSTR and GUID come
+ * from the system headers; elsewhere this header declares compatible
+ * stand-ins, which the library itself exports.
+ */
+#ifndef UVT_H
+#define UVT_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#ifdef _WIN32
+#  include <windows.h>
+#  include <oleauto.h>
+#  define UVT_CALL __stdcall
+#  define UVT_HOSTCALL __cdecl
+#  ifdef UVT_BUILDING_LIBRARY
+#    define UVT_API
+#  else
+#    define UVT_API __declspec(dllimport)
+#  endif
+#else
+#  define UVT_CALL
+#  define UVT_HOSTCALL
+#  if defined(UVT_BUILDING_LIBRARY)
+#    define UVT_API __attribute__((visibility("default")))
+#  else
+#    define UVT_API
+#  endif
+#endif
+
+/* A VARIANT-returning export gives its result through a hidden pointer that
+ * the callee removes from the stack, as Microsoft's compiler does. GCC's
+ * mingw targets assume the opposite unless told. */
+#if defined(_WIN32) && defined(__GNUC__) && defined(__i386__)
+#  define UVT_VARIANT_RESULT __attribute__((callee_pop_aggregate_return(1)))
+#else
+#  define UVT_VARIANT_RESULT
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#ifndef _WIN32
+/* Stand-ins for the OLE Automation types with the Windows layout. */
+#  ifdef __cplusplus
+typedef char16_t OLECHAR;
+#  else
+typedef uint_least16_t OLECHAR;
+#  endif
+typedef OLECHAR* BSTR;       /* points just past a 32-bit byte-length prefix */
+typedef uint16_t VARTYPE;
+
+enum { VT_EMPTY = 0, VT_I4 = 3, VT_BSTR = 8 };
+
+typedef struct tagVARIANT {
+    VARTYPE  vt;
+    uint16_t wReserved1;
+    uint16_t wReserved2;
+    uint16_t wReserved3;
+#  if defined(__GNUC__) && !defined(__cplusplus)
+    __extension__
+#  endif
+    union {
+        BSTR    bstrVal;
+        int32_t lVal;
+        double  dblVal;
+        void*   byref;
+        struct {
+            void* pvRecord;
+            void* pRecInfo;
+        } brecVal;
+    };
+} VARIANT;
+
+typedef struct _GUID {
+    uint32_t Data1;
+    uint16_t Data2;
+    uint16_t Data3;
+    uint8_t  Data4[8];
+} GUID;
+
+UVT_API BSTR     SysAllocString(const OLECHAR* text);
+UVT_API BSTR     SysAllocStringLen(const OLECHAR* text, uint32_t length);
+UVT_API void     SysFreeString(BSTR text);
+UVT_API uint32_t SysStringLen(BSTR text);
+UVT_API void     VariantInit(VARIANT* variant);
+UVT_API int32_t  VariantClear(VARIANT* variant);
+#endif
+
+/* ---------------------------------------------------------------------
+ * Host routines. Every routine is called with the caller-cleans (cdecl)
+ * convention. Memory handles are opaque: the library only ever turns them
+ * into addresses through resolve, and gives every block back to release
+ * with the exact size it was obtained with.
+ * ------------------------------------------------------------------- */
+typedef struct UvtMemoryRoutines {
+    uintptr_t (UVT_HOSTCALL *allocate)(int32_t size);
+    void      (UVT_HOSTCALL *release)(uintptr_t handle, int32_t size);
+    void*     (UVT_HOSTCALL *resolve)(uintptr_t handle);
+    uintptr_t (UVT_HOSTCALL *reallocate)(uintptr_t handle, int32_t oldSize, int32_t newSize);
+} UvtMemoryRoutines;
+
+/* hostValues points to the two values given to CreateUVT. Array numbers:
+ * 0 Integer, 1 Real, 2 Character. A non-null text answer is a refusal. */
+typedef struct UvtSymsizeRoutines {
+    int32_t     (UVT_HOSTCALL *querySize)(int32_t* hostValues, int32_t code);
+    const char* (UVT_HOSTCALL *resizeArray)(int32_t* hostValues, int32_t array, int32_t count);
+    const char* (UVT_HOSTCALL *storeElement)(int32_t* hostValues, int32_t array, int32_t element,
+                                             const void* value);
+} UvtSymsizeRoutines;
+
+typedef struct UvtEventRoutines {
+    void (UVT_HOSTCALL *releaseEvent)(void);
+    void (UVT_HOSTCALL *replaceEvent)(int32_t phase);
+} UvtEventRoutines;
+
+/* Text form: the sink receives one line at a time; the source delivers one
+ * value per call (kind 0: NUL-terminated text, kind 1: int32) and answers 0
+ * when it has none. */
+typedef void    (UVT_HOSTCALL *UvtTextSink)(const char* line);
+typedef int32_t (UVT_HOSTCALL *UvtTokenSource)(int32_t kind, void* destination);
+
+/* ---------------------------------------------------------------------
+ * The configuration interface: a COM object whose first field points to a
+ * table of these eleven slots, each __stdcall on 32-bit Windows with the
+ * interface pointer first.
+ * ------------------------------------------------------------------- */
+typedef struct UvtConfigInterface UvtConfigInterface;
+
+typedef struct UvtConfigInterfaceVtbl {
+    int32_t  (UVT_CALL *QueryInterface)(UvtConfigInterface* self, const GUID* iid, void** out);
+    uint32_t (UVT_CALL *AddRef)(UvtConfigInterface* self);
+    uint32_t (UVT_CALL *Release)(UvtConfigInterface* self);
+    int32_t  (UVT_CALL *BeginSave)(UvtConfigInterface* self);
+    void*    unused4;
+    int32_t  (UVT_CALL *RestoreBytesRB)(UvtConfigInterface* self, char* buffer, int32_t count,
+                                        int32_t* delivered);
+    int32_t  (UVT_CALL *SaveBytes)(UvtConfigInterface* self, const char* bytes, int32_t length);
+    int32_t  (UVT_CALL *BeginRestoreRB)(UvtConfigInterface* self);
+    void*    unused8;
+    int32_t  (UVT_CALL *RestoreBytes)(UvtConfigInterface* self, char* buffer, int32_t count,
+                                      int32_t* delivered);
+    int32_t  (UVT_CALL *BeginRestore)(UvtConfigInterface* self);
+} UvtConfigInterfaceVtbl;
+
+struct UvtConfigInterface {
+    const UvtConfigInterfaceVtbl* vtbl;
+};
+
+/* {8AD467D4-0C32-11D2-9B42-0000C07EE8F2} */
+#define UVT_CONFIG_INTERFACE_ID_INIT \
+    { 0x8AD467D4u, 0x0C32u, 0x11D2u, { 0x9Bu, 0x42u, 0x00u, 0x00u, 0xC0u, 0x7Eu, 0xE8u, 0xF2u } }
+
+/* Codes shared by the exports. */
+enum {
+    UVT_TYPE_INTEGER = 0, UVT_TYPE_REAL = 1, UVT_TYPE_CHARACTER = 2, UVT_TYPE_STRUCTURE = 3
+};
+enum { UVT_IO_INPUT = 1, UVT_IO_OUTPUT = 2, UVT_IO_BOTH = 3 };
+enum { UVT_NO_PARENT = -50 };
+#define UVT_INVALID_HANDLE ((uintptr_t)0x0FFFFFFF)
+
+/* ---------------------------------------------------------------------
+ * Host set-up. Install before the first table is made; a null entry in a
+ * record keeps the routine in place. Until then built-in defaults serve:
+ * process memory, every host count 1, no refusals, no events.
+ * ------------------------------------------------------------------- */
+
+/* Installs allocate, release, resolve and reallocate. A null record changes nothing. */
+UVT_API void UVT_CALL SetExtRoutines(const UvtMemoryRoutines* routines);
+/* Installs querySize, resizeArray and storeElement. A null record changes nothing. */
+UVT_API void UVT_CALL SetExtSymsize(const UvtSymsizeRoutines* routines);
+/* Installs releaseEvent and replaceEvent; a null record turns both off. */
+UVT_API void UVT_CALL SetExtUVTEvents(const UvtEventRoutines* routines);
+
+/* ---------------------------------------------------------------------
+ * Table life.
+ * ------------------------------------------------------------------- */
+
+/* Creates an empty table; hostIds (two values, may be null) are handed back
+ * to the symbol-size routines. Returns the table's memory handle, 0 when no
+ * memory could be had. */
+UVT_API uintptr_t UVT_CALL CreateUVT(const int32_t* hostIds);
+/* Releases the table, its rows, its run-time state and its configuration
+ * interface; raises releaseEvent once. A null handle is ignored. */
+UVT_API void UVT_CALL DeleteUVT(uintptr_t table);
+/* Number of rows; 0 for a null table. */
+UVT_API int32_t UVT_CALL dfnCountRows(uintptr_t table);
+
+/* ---------------------------------------------------------------------
+ * Design-time editing. VARIANT results are VT_EMPTY or VT_BSTR text that
+ * the caller frees with VariantClear. Columns: 0 name, 1 type, 2 dimension,
+ * 3 depth, 4 IO. Row number dfnCountRows() is the grid's trailing row.
+ * ------------------------------------------------------------------- */
+
+/* Validates and stores one cell. VT_EMPTY when accepted as given, otherwise
+ * a message. A name is upper-cased in the caller's own string. reserved is
+ * neither read nor written. */
+UVT_API VARIANT UVT_CALL dfnSetValue(uintptr_t table, int32_t column, int32_t row, VARIANT value,
+                                     int32_t* reserved) UVT_VARIANT_RESULT;
+/* The display text of one cell, or VT_EMPTY when it cannot be read. */
+UVT_API VARIANT UVT_CALL dfnGetValue(uintptr_t table, int32_t column, int32_t row) UVT_VARIANT_RESULT;
+/* Inserts a default row at position (clamped to the table). Returns 0 on
+ * failure, else the save result, or 1 when nothing was saved. */
+UVT_API int32_t UVT_CALL dfnInsertRow(uintptr_t table, int32_t position);
+/* Deletes one row; references to it are left for the readers to repair. */
+UVT_API int32_t UVT_CALL dfnDeleteRow(uintptr_t table, int32_t row);
+/* Empty text when the row is complete, else a message; repairs its parent link. */
+UVT_API VARIANT UVT_CALL dfnIsRowComplete(uintptr_t table, int32_t row) UVT_VARIANT_RESULT;
+/* Empty text when every row is complete, else the first row's message. */
+UVT_API VARIANT UVT_CALL dfnIsComplete(uintptr_t table) UVT_VARIANT_RESULT;
+/* Number of drop-down entries of a cell (columns 1, 2 and 4 have lists). */
+UVT_API int32_t UVT_CALL dfnCountValidStrings(uintptr_t table, int32_t column, int32_t row);
+/* One drop-down entry; an empty text when out of range. */
+UVT_API VARIANT UVT_CALL dfnGetValidString(uintptr_t table, int32_t column, int32_t row,
+                                           int32_t entry) UVT_VARIANT_RESULT;
+
+/* ---------------------------------------------------------------------
+ * Persistence.
+ * ------------------------------------------------------------------- */
+
+/* Writes the saved-state string through the attached configuration
+ * interface (BeginSave, then SaveBytes per piece) and returns the last
+ * SaveBytes result; 0 without an interface. */
+UVT_API int32_t UVT_CALL UVTSave(uintptr_t table);
+/* Rebuilds rows from the saved-state string read through BeginRestore and
+ * RestoreBytes. Returns the restored row count when the whole string was
+ * read, else 0. Rows already in the table follow the restored ones. */
+UVT_API int32_t UVT_CALL UVTRestore(uintptr_t table);
+/* As UVTRestore, through BeginRestoreRB and RestoreBytesRB. */
+UVT_API int32_t UVT_CALL UVTRestoreRB(uintptr_t table);
+/* Passes the table's records to sink, a header line and a line per row. */
+UVT_API void UVT_CALL UVTToText(uintptr_t table, UvtTextSink sink);
+/* Replaces the table's rows with records read from source; 1 when every
+ * value was delivered, else 0. */
+UVT_API int32_t UVT_CALL UVTFromText(uintptr_t table, UvtTokenSource source);
+/* Attaches the object's configuration interface (null detaches) and returns
+ * the interface now held. The table keeps one reference until it is
+ * replaced, detached or the table is deleted. */
+UVT_API void* UVT_CALL UVTSetConfigInterface(uintptr_t table, void* object);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* UVT_H */

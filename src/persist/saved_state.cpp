@@ -1,0 +1,279 @@
+#include "persist/saved_state.h"
+
+#include "host/text_conversion.h"
+#include "host/variant_result.h"
+#include "persist/config_interface.h"
+#include "table/cell_values.h"
+#include "table/code_tables.h"
+#include "table/row_editing.h"
+#include "table/table_access.h"
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace uvt {
+namespace {
+
+// Every piece is composed in a buffer of this size; no piece comes near it.
+constexpr std::size_t kPieceSize = 120;
+// A row name of this length or more marks the string as corrupt.
+constexpr uint32_t kCorruptNameLength = 20;
+
+int32_t savedDimension(const TableHeader& header, int32_t dimension) {
+    return dimension < 0 ? dimension : findRowById(header, dimension);
+}
+
+class Reader {
+public:
+    Reader(UvtConfigInterface* config, RestoreSource source) : config_(config), source_(source) {}
+
+    void begin() {
+        if (source_ == RestoreSource::Primary) {
+            config_->vtbl->BeginRestore(config_);
+        } else {
+            config_->vtbl->BeginRestoreRB(config_);
+        }
+    }
+
+    // Bytes delivered, never more than asked for.
+    int32_t read(char* buffer, int32_t count) {
+        int32_t delivered = 0;
+        if (source_ == RestoreSource::Primary) {
+            config_->vtbl->RestoreBytes(config_, buffer, count, &delivered);
+        } else {
+            config_->vtbl->RestoreBytesRB(config_, buffer, count, &delivered);
+        }
+        if (delivered < 0) return 0;
+        return delivered > count ? count : delivered;
+    }
+
+    bool readByte(char* byte) { return read(byte, 1) == 1; }
+
+    // Reads and drops `count` bytes; false when the data ends first.
+    bool skip(uint32_t count) {
+        char scratch[64];
+        while (count > 0) {
+            const int32_t want = count < sizeof scratch ? static_cast<int32_t>(count) : 64;
+            const int32_t got = read(scratch, want);
+            if (got <= 0) return false;
+            count -= static_cast<uint32_t>(got);
+        }
+        return true;
+    }
+
+private:
+    UvtConfigInterface* config_;
+    RestoreSource source_;
+};
+
+// Decimal digits with every other byte counting as digit 0. Unsigned
+// arithmetic wraps instead of overflowing; the value saturates above any
+// count the reader cares about.
+void accumulate(uint32_t& value, char byte) {
+    const uint32_t digit = (byte >= '0' && byte <= '9') ? static_cast<uint32_t>(byte - '0') : 0;
+    value = value > 100000000u ? 1000000000u : value * 10 + digit;
+}
+
+enum class HeaderState { Count, HostValue, TimeStamp, NameLength };
+
+// Reads the header; false when the data ended within it.
+bool readHeader(Reader& reader, TableHeader& header, uint32_t* rowCount) {
+    HeaderState state = HeaderState::Count;
+    uint32_t value = 0;
+    int32_t timeValue = 0;  // the time stamp wraps like a 32-bit value
+    char byte = 0;
+    for (;;) {
+        if (!reader.readByte(&byte)) return false;
+        if (byte != '#' && byte != '$') {
+            accumulate(value, byte);
+            const uint32_t digit = (byte >= '0' && byte <= '9') ? static_cast<uint32_t>(byte - '0') : 0;
+            timeValue = static_cast<int32_t>(static_cast<uint32_t>(timeValue) * 10u + digit);
+            continue;
+        }
+        switch (state) {
+            case HeaderState::Count:
+                if (byte == '$') {
+                    *rowCount = value;
+                    state = HeaderState::HostValue;
+                    value = 0;
+                    timeValue = 0;
+                }
+                break;
+            case HeaderState::HostValue:
+                if (byte == '#') {
+                    state = HeaderState::TimeStamp;
+                    value = 0;
+                    timeValue = 0;
+                } else {
+                    return true;  // no time stamp and no name
+                }
+                break;
+            case HeaderState::TimeStamp:
+                if (byte == '#') {
+                    header.timeStamp = timeValue;
+                    state = HeaderState::NameLength;
+                    value = 0;
+                    timeValue = 0;
+                }
+                break;
+            case HeaderState::NameLength:
+                if (byte == '$') {
+                    // The field holds 15 bytes; a longer name is cut to it and
+                    // the rest of its bytes are passed over.
+                    constexpr uint32_t kRoom = kFunctionNameCapacity - 1;
+                    const uint32_t kept = value < kRoom ? value : kRoom;
+                    std::memset(header.functionName, 0, sizeof header.functionName);
+                    if (kept > 0) reader.read(header.functionName, static_cast<int32_t>(kept));
+                    if (value > kept) reader.skip(value - kept);
+                    header.functionName[kept] = 0;
+                    return true;
+                }
+                break;
+        }
+    }
+}
+
+// A field up to its "$": a leading "-" makes it negative, other "-" are
+// skipped, other bytes count as digit 0. False when the data ends first.
+bool readField(Reader& reader, int32_t* result) {
+    bool first = true;
+    bool negative = false;
+    uint32_t value = 0;
+    char byte = 0;
+    for (;;) {
+        if (!reader.readByte(&byte)) return false;
+        if (byte == '$') break;
+        if (byte == '-') {
+            if (first) negative = true;
+        } else {
+            accumulate(value, byte);
+        }
+        first = false;
+    }
+    const int32_t magnitude = value > 1000000000u ? 1000000000 : static_cast<int32_t>(value);
+    *result = negative ? -magnitude : magnitude;
+    return true;
+}
+
+bool readNameLength(Reader& reader, uint32_t* length) {
+    char byte = 0;
+    uint32_t value = 0;
+    if (!reader.readByte(&byte)) return false;
+    accumulate(value, byte);  // the first byte always belongs to the number
+    for (;;) {
+        if (!reader.readByte(&byte)) return false;
+        if (byte == '$') break;
+        accumulate(value, byte);
+    }
+    *length = value;
+    return true;
+}
+
+void setCellFromName(uintptr_t table, int32_t column, int32_t row, const char* name) {
+    OLECHAR wide[kWideTextLimit + 1];
+    widenText(name, wide, sizeof wide / sizeof wide[0]);
+    setCellText(table, column, row, reinterpret_cast<const char16_t*>(wide));
+}
+
+// Sets the dimension column from a row number of the string, the way the
+// grid would show it: the name of that row, or Scalar.
+void setDimensionFromRowNumber(uintptr_t table, int32_t row, int32_t target) {
+    const TableHeader* header = resolveTable(table);
+    const VariableRow* named = (header != nullptr && target < header->rowCount) ? rowAt(*header, target) : nullptr;
+    if (named == nullptr) {
+        setCellText(table, 2, row, u"Scalar");
+        return;
+    }
+    char name[kNameCapacity];
+    std::memcpy(name, named->name, sizeof name);
+    name[kNameCapacity - 1] = 0;
+    setCellFromName(table, 2, row, name);
+}
+
+struct ForwardReference {
+    int32_t row;
+    int32_t target;
+};
+
+}  // namespace
+
+int32_t saveTable(uintptr_t table) {
+    const TableHeader* header = resolveTable(table);
+    if (header == nullptr || header->configInterface == nullptr) return 0;
+    UvtConfigInterface* config = configOf(*header);
+    char piece[kPieceSize];
+    const std::size_t nameLength = strnlen(header->functionName, sizeof header->functionName - 1);
+    int length = std::snprintf(piece, sizeof piece, "%d$%d#%d#%d$%.*s", static_cast<int>(header->rowCount),
+                               static_cast<int>(header->hostIds[0]), static_cast<int>(header->timeStamp),
+                               static_cast<int>(nameLength), static_cast<int>(nameLength), header->functionName);
+    config->vtbl->BeginSave(config);
+    int32_t result = config->vtbl->SaveBytes(config, piece, length);
+    for (int32_t i = 0; i < header->rowCount; ++i) {
+        const VariableRow* row = rowAt(*header, i);
+        if (row == nullptr) continue;
+        const std::size_t rowNameLength = strnlen(row->name, sizeof row->name - 1);
+        length = std::snprintf(piece, sizeof piece, "%d$%.*s%d$%d$%d$%d$", static_cast<int>(rowNameLength),
+                               static_cast<int>(rowNameLength), row->name, static_cast<int>(row->type),
+                               static_cast<int>(savedDimension(*header, row->dimension)),
+                               static_cast<int>(row->depth), static_cast<int>(row->io));
+        result = config->vtbl->SaveBytes(config, piece, length);
+    }
+    return result;
+}
+
+int32_t restoreTable(uintptr_t table, RestoreSource source) {
+    TableHeader* header = resolveTable(table);
+    if (header == nullptr || header->configInterface == nullptr) return 0;
+    RestoreScope restoring;
+    Reader reader(configOf(*header), source);
+    reader.begin();
+
+    uint32_t announced = 0;
+    if (!readHeader(reader, *header, &announced)) return 0;
+
+    std::vector<ForwardReference> forward;
+    uint32_t restored = 0;
+    for (uint32_t k = 0; k < announced; ++k) {
+        const int32_t row = static_cast<int32_t>(k);
+        uint32_t nameLength = 0;
+        if (!readNameLength(reader, &nameLength) || nameLength >= kCorruptNameLength) break;
+        if (insertRow(table, row) == 0) break;
+        char name[kNameCapacity] = {};
+        if (nameLength > 0 &&
+            reader.read(name, static_cast<int32_t>(nameLength)) < static_cast<int32_t>(nameLength)) {
+            break;
+        }
+        // A name over 16 characters is refused here like a typed one, and the
+        // rows after it are still read.
+        setCellFromName(table, 0, row, name);
+
+        int32_t value = 0;
+        if (!readField(reader, &value)) break;
+        setCellText(table, 1, row, typeTextForInput(value));
+
+        if (!readField(reader, &value)) break;
+        if (value < 0) {
+            setCellText(table, 2, row, dimensionCodeTextForInput(value));
+        } else if (static_cast<uint32_t>(value) > k && static_cast<uint32_t>(value) < announced) {
+            forward.push_back({row, value});  // set once its row exists
+        } else {
+            setDimensionFromRowNumber(table, row, value);
+        }
+
+        if (!readField(reader, &value)) break;
+        char digits[16];
+        std::snprintf(digits, sizeof digits, "%d", static_cast<int>(value));
+        setCellFromName(table, 3, row, digits);
+
+        if (!readField(reader, &value)) break;
+        setCellText(table, 4, row, ioTextForInput(value));
+        restored = k + 1;
+    }
+    for (const ForwardReference& ref : forward) {
+        if (static_cast<uint32_t>(ref.target) < restored) setDimensionFromRowNumber(table, ref.row, ref.target);
+    }
+    return (restored == announced && announced >= 1) ? static_cast<int32_t>(announced) : 0;
+}
+
+}  // namespace uvt

@@ -1,0 +1,104 @@
+#include "persist/text_form.h"
+
+#include "host/host_routines.h"
+#include "table/row_array.h"
+#include "table/row_editing.h"
+#include "table/table_access.h"
+
+#include <climits>
+#include <cstdio>
+#include <cstring>
+
+namespace uvt {
+namespace {
+
+constexpr std::size_t kLineSize = 100;
+constexpr int32_t kFirstSlots = 64;
+constexpr int32_t kMaxSlots = INT32_MAX / kSlotSize;
+
+// The source must respect the capacities; a text that it leaves without
+// terminator inside the field is cut at the field's end.
+bool readText(UvtTokenSource source, char* field, std::size_t capacity) {
+    if (source(0, field) == 0) return false;
+    field[capacity - 1] = 0;
+    return true;
+}
+
+bool readNumber(UvtTokenSource source, int32_t* field) { return source(1, field) != 0; }
+
+void releaseRows(uintptr_t table, TableHeader& header) {
+    for (int32_t n = header.rowCount; n > 0; --n) {
+        const uintptr_t handle = rowHandleAt(header, n - 1);
+        if (handle != 0) releaseBlock(handle, kRowSize);
+    }
+    header.rowCount = 0;
+    releaseRowArray(header);
+    (void)table;
+}
+
+}  // namespace
+
+void writeTextForm(uintptr_t table, UvtTextSink sink) {
+    const TableHeader* header = resolveTable(table);
+    if (header == nullptr || sink == nullptr) return;
+    char line[kLineSize];
+    const char* name = header->functionName[0] != 0 ? header->functionName : "NONAME";
+    std::snprintf(line, sizeof line, "\n%.15s %d %d\n", name, static_cast<int>(header->timeStamp),
+                  static_cast<int>(header->rowCount));
+    sink(line);
+    for (int32_t i = 0; i < header->rowCount; ++i) {
+        const VariableRow* row = rowAt(*header, i);
+        if (row == nullptr) continue;
+        std::snprintf(line, sizeof line, "%d %.19s %d %d %d %d %d\n", static_cast<int>(row->id), row->name,
+                      static_cast<int>(row->type), static_cast<int>(row->dimension), static_cast<int>(row->depth),
+                      static_cast<int>(row->io), static_cast<int>(row->parentId));
+        sink(line);
+    }
+}
+
+int32_t readTextForm(uintptr_t table, UvtTokenSource source) {
+    TableHeader* header = resolveTable(table);
+    if (header == nullptr || source == nullptr) return 0;
+    if (!readText(source, header->functionName, sizeof header->functionName)) return 0;
+    if (!readNumber(source, &header->timeStamp)) return 0;
+    int32_t announced = 0;
+    if (!readNumber(source, &announced)) return 0;
+    if (announced < 0) announced = 0;
+
+    // The read rows replace the table's rows, which go back to the host.
+    releaseRows(table, *header);
+    // The array grows with the rows that really arrive, so a huge announced
+    // count costs nothing until the source delivers that many rows.
+    if (!resizeRowArray(*header, announced < kFirstSlots ? (announced > 0 ? announced : 1) : kFirstSlots)) return 0;
+
+    for (int32_t i = 0; i < announced; ++i) {
+        const int32_t slotCount = rowArraySlots(*header);
+        if (i == slotCount) {
+            const int32_t grown = slotCount > kMaxSlots / 2 ? kMaxSlots : slotCount * 2;
+            if (grown <= slotCount || !resizeRowArray(*header, announced < grown ? announced : grown)) return 0;
+        }
+        const uintptr_t handle = allocateBlock(kRowSize);
+        if (handle == 0) return 0;
+        auto* row = resolveAs<VariableRow>(handle);
+        if (row == nullptr) {
+            releaseBlock(handle, kRowSize);
+            return 0;
+        }
+        std::memset(row, 0, sizeof *row);
+        auto* slots = resolveAs<uintptr_t>(header->rowArray);
+        slots[i] = handle;
+        // Only rows that exist are counted, so a table left by a failing
+        // source can still be taken apart.
+        header->rowCount = i + 1;
+        const bool complete = readNumber(source, &row->id) && readText(source, row->name, sizeof row->name) &&
+                              readNumber(source, &row->type) && readNumber(source, &row->dimension) &&
+                              readNumber(source, &row->depth) && readNumber(source, &row->io) &&
+                              readNumber(source, &row->parentId);
+        // Ids stay unique: the next inserted row gets one above every id read.
+        if (row->id >= header->nextRowId && row->id < INT32_MAX) header->nextRowId = row->id + 1;
+        if (!complete) return 0;
+    }
+    return 1;
+}
+
+}  // namespace uvt

@@ -1,0 +1,67 @@
+#include "runtime/runtime_state.h"
+
+#include "host/counted_operation.h"
+#include "host/host_routines.h"
+#include "runtime/runtime_node.h"
+
+#include <cstring>
+
+namespace uvt {
+namespace {
+
+void releaseText(uintptr_t handle) {
+    if (handle == 0) return;
+    const char* text = resolveAs<const char>(handle);
+    const std::size_t length = text == nullptr ? 0 : std::strlen(text);
+    releaseBlock(handle, static_cast<int32_t>(length + 1));
+}
+
+// Releases one node and its subtree. The subtree's depth is bounded by the
+// structure nesting, but sibling lists can be long, so siblings are walked
+// in a loop rather than by recursion.
+void releaseSubtree(uintptr_t handle) {
+    while (handle != 0) {
+        RuntimeNode* node = resolveAs<RuntimeNode>(handle);
+        if (node == nullptr) return;
+        const uintptr_t next = node->nextSibling;
+        releaseSubtree(node->firstChild);
+        node->firstChild = 0;
+        releaseText(node->name);
+        if (node->kind == kValueLeaf && node->leaf.valueType == 2) releaseText(node->leaf.value.text);
+        releaseBlock(handle, kNodeSize);
+        handle = next;
+    }
+}
+
+}  // namespace
+
+void releaseTree(uintptr_t& place) {
+    const uintptr_t handle = place;
+    if (handle == 0) return;
+    CountedOperation operation;
+    RuntimeNode* node = resolveAs<RuntimeNode>(handle);
+    if (node != nullptr && node->parent != 0) {
+        RuntimeNode* parent = resolveAs<RuntimeNode>(node->parent);
+        if (parent != nullptr && parent->firstChild == handle) parent->firstChild = 0;
+    }
+    releaseSubtree(handle);
+    place = 0;
+    noteReleased();
+}
+
+void releaseElementArrays(TableHeader& header) {
+    for (int i = 0; i < 3; ++i) {
+        if (header.elementCounts[i] != 0 && header.elementArrays[i] != 0) {
+            releaseBlock(header.elementArrays[i], header.elementCounts[i] * kSlotBytes);
+        }
+        header.elementArrays[i] = 0;
+        header.elementCounts[i] = 0;
+    }
+}
+
+void releaseRuntimeState(TableHeader& header) {
+    releaseTree(header.runtimeRoot);
+    releaseElementArrays(header);
+}
+
+}  // namespace uvt

@@ -1,0 +1,200 @@
+#include "table/cell_values.h"
+
+#include "host/text_conversion.h"
+#include "host/variant_result.h"
+#include "table/code_tables.h"
+#include "table/name_check.h"
+#include "table/table_access.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace uvt {
+namespace {
+
+constexpr const char16_t* kInvalidRow = u"Invalid row number";
+constexpr const char16_t* kBadChar =
+    u"Variable names are limited to letters, digits, and '_'.\n\nPlease check the variable and enter again.";
+constexpr const char16_t* kBadStart =
+    u"Variable name must begin with a letter.\n\nPlease check the variable and enter again.";
+constexpr const char16_t* kTooLong =
+    u"Variable names are limited to 16 characters.\n\nPlease check the variable and enter again.";
+constexpr const char16_t* kDuplicate = u"Variable already exists";
+constexpr const char16_t* kInvalidType = u"Invalid type.\n\nType will remain unchanged.";
+constexpr const char16_t* kInvalidDimension = u"Invalid dimension.\n\nDimension unchanged.";
+constexpr const char16_t* kInvalidDepth =
+    u"Invalid depth. Depth must be between 0 and 8.\n\nSetting depth to default value";
+constexpr const char16_t* kInvalidIo = u"Invalid IO,\n\nsetting to default (Input Only)";
+
+const char16_t* asText(BSTR text) { return reinterpret_cast<const char16_t*>(text); }
+
+VARIANT setName(uintptr_t table, TableHeader& header, VariableRow& row, int32_t r, BSTR text) {
+    upperCaseInPlace(text);
+    // Room for more than a stored name, so that an over-long one is seen.
+    char name[64];
+    const NarrowResult converted = narrowText(text, name, sizeof name);
+    NameCheck check = NameCheck::Ok;
+    if (converted.status == Narrowing::Unconvertible) {
+        check = NameCheck::BadChar;
+    } else if (converted.status == Narrowing::Truncated) {
+        check = NameCheck::TooLong;
+    } else {
+        check = checkName(header, name, r);
+    }
+    if (check != NameCheck::Ok) row.name[0] = 0;
+    switch (check) {
+        case NameCheck::Empty: return emptyResult();
+        case NameCheck::BadStart: return textResult(kBadStart);
+        case NameCheck::BadChar: return textResult(kBadChar);
+        case NameCheck::TooLong: return textResult(kTooLong);
+        case NameCheck::Duplicate: return textResult(kDuplicate);
+        case NameCheck::Ok: break;
+    }
+    std::memcpy(row.name, name, converted.length + 1);
+    runSaveStep(table, nullptr);
+    return emptyResult();
+}
+
+bool dimensionCodeOf(const TableHeader& header, BSTR text, int32_t* code) {
+    if (text == nullptr || text[0] == 0) return false;
+    if (codeOfText(kDimensionTexts, asText(text), code)) return true;
+    char name[kNameCapacity];
+    if (narrowText(text, name, sizeof name).status != Narrowing::Ok) return false;
+    for (int32_t i = 0; i < header.rowCount; ++i) {
+        const VariableRow* candidate = rowAt(header, i);
+        if (candidate != nullptr && candidate->type == kInteger && std::strcmp(candidate->name, name) == 0) {
+            *code = candidate->id;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Digits only, the empty text counting as 0; false for anything else or a
+// value above 8. Long digit runs saturate instead of overflowing.
+bool parseDepth(BSTR text, int32_t* depth) {
+    int32_t value = 0;
+    if (text != nullptr) {
+        for (const OLECHAR* p = text; *p != 0; ++p) {
+            if (*p < u'0' || *p > u'9') return false;
+            if (value <= 8) value = value * 10 + static_cast<int32_t>(*p - u'0');
+        }
+    }
+    if (value > 8) return false;
+    *depth = value;
+    return true;
+}
+
+VARIANT setDepth(uintptr_t table, TableHeader& header, VariableRow& row, int32_t r, BSTR text) {
+    int32_t depth = 0;
+    if (!parseDepth(text, &depth) || (depth > 0 && r == 0)) {
+        // The row keeps its depth: nothing is saved after a refusal, so the
+        // stored definition and the table stay the same.
+        return textResult(kInvalidDepth);
+    }
+    row.depth = depth;
+    row.parentId = kNoParent;
+    if (depth > 0) {
+        const int32_t parent = parentSearch(header, r, depth);
+        if (parent >= 0) {
+            const VariableRow* found = rowAt(header, parent);
+            if (found != nullptr) row.parentId = found->id;
+        }
+    }
+    runSaveStep(table, nullptr);
+    return emptyResult();
+}
+
+}  // namespace
+
+VARIANT setCellValue(uintptr_t table, int32_t column, int32_t row, BSTR text) {
+    TableHeader* header = resolveTable(table);
+    if (header == nullptr) return emptyResult();
+    if (row < 0 || row >= header->rowCount) return textResult(kInvalidRow);
+    VariableRow* record = rowAt(*header, row);
+    if (record == nullptr) return emptyResult();
+
+    VARIANT result = emptyResult();
+    int32_t code = 0;
+    switch (column) {
+        case 0: return setName(table, *header, *record, row, text);
+        case 1:
+            if (!codeOfText(kTypeTexts, asText(text), &code)) return textResult(kInvalidType);
+            record->type = code;
+            break;
+        case 2:
+            if (dimensionCodeOf(*header, text, &code)) {
+                record->dimension = code;
+            } else {
+                result = textResult(kInvalidDimension);
+            }
+            break;
+        case 3: return setDepth(table, *header, *record, row, text);
+        case 4:
+            if (codeOfText(kIoTexts, asText(text), &code)) {
+                record->io = code;
+            } else {
+                record->io = 1;
+                result = textResult(kInvalidIo);
+            }
+            break;
+        default: result = textResult(u""); break;
+    }
+    runSaveStep(table, nullptr);
+    return result;
+}
+
+VARIANT getCellValue(uintptr_t table, int32_t column, int32_t row) {
+    TableHeader* header = resolveTable(table);
+    if (header == nullptr || row < 0 || row > header->rowCount || header->rowCount == 0) {
+        return emptyResult();
+    }
+    VariableRow* record = nullptr;
+    if (row < header->rowCount) {
+        record = rowAt(*header, row);
+        if (record == nullptr) return emptyResult();
+    }
+    if (column < 0 || column > 4) return textResult(u"");
+    if (record == nullptr) {
+        // The grid's trailing row: the defaults of a new row, and no name.
+        static constexpr const char16_t* kDefaults[] = {u"", u"Real", u"Scalar", u"0", u"Input Only"};
+        return textResult(kDefaults[column]);
+    }
+    switch (column) {
+        case 0: return narrowTextResult(record->name);
+        case 1: {
+            const char16_t* text = textOfCode(kTypeTexts, record->type);
+            return textResult(text != nullptr ? text : u"");
+        }
+        case 2: {
+            if (const char16_t* text = textOfCode(kDimensionTexts, record->dimension)) return textResult(text);
+            const int32_t index = findRowById(*header, record->dimension);
+            const VariableRow* named = index < 0 ? nullptr : rowAt(*header, index);
+            if (named == nullptr || named->name[0] == 0) {
+                // A reference to a deleted or unnamed row reads as scalar
+                // and is repaired on the spot.
+                record->dimension = kScalar;
+                return textResult(u"Scalar");
+            }
+            return narrowTextResult(named->name);
+        }
+        case 3: {
+            char digits[16];
+            std::snprintf(digits, sizeof digits, "%d", static_cast<int>(record->depth));
+            return narrowTextResult(digits);
+        }
+        default: {
+            const char16_t* text = textOfCode(kIoTexts, record->io);
+            return textResult(text != nullptr ? text : u"");
+        }
+    }
+}
+
+void setCellText(uintptr_t table, int32_t column, int32_t row, const char16_t* text) {
+    BSTR copy = SysAllocString(reinterpret_cast<const OLECHAR*>(text));
+    VARIANT answer = setCellValue(table, column, row, copy);
+    VariantClear(&answer);
+    SysFreeString(copy);
+}
+
+}  // namespace uvt
