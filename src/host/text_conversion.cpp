@@ -1,6 +1,7 @@
 #include "host/text_conversion.h"
 
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <cwchar>
 
@@ -64,14 +65,17 @@ std::size_t widenText(const char* text, OLECHAR* out, std::size_t capacity) {
     if (text == nullptr) return 0;
     std::mbstate_t state{};
     const char* p = text;
-    std::size_t left = std::strlen(text);
-    while (left > 0 && used < capacity - 1) {
+    const std::size_t longest = MB_CUR_MAX;
+    // The text is looked at only as far as the characters that fit need, so
+    // a field without its terminator is never read to its end.
+    while (used + 1 < capacity && *p != 0) {
+        std::size_t left = 0;
+        while (left < longest && p[left] != 0) ++left;
         wchar_t wide = 0;
         const std::size_t n = std::mbrtowc(&wide, p, left, &state);
         if (n == 0 || n == static_cast<std::size_t>(-1) || n == static_cast<std::size_t>(-2)) break;
         out[used++] = static_cast<OLECHAR>(wide);
         p += n;
-        left -= n;
     }
     out[used] = 0;
     return used;
@@ -113,21 +117,31 @@ std::size_t widenText(const char* text, OLECHAR* out, std::size_t capacity) {
     if (text == nullptr) return 0;
     std::mbstate_t state{};
     const char* p = text;
-    std::size_t left = std::strlen(text);
-    while (used < capacity - 1) {
+    bool secondHalfDue = false;
+    // Bytes go in one at a time, so the text is read only as far as the
+    // characters that fit need: a field without its terminator is never read
+    // to its end. A surrogate pair goes in whole or not at all.
+    while (used + 1 < capacity) {
         char16_t unit = 0;
-        const std::size_t n = mbrtoc16(&unit, p, left, &state);
-        if (n == static_cast<std::size_t>(-3)) {  // second half of a surrogate pair
+        if (secondHalfDue) {
+            secondHalfDue = false;
+            if (mbrtoc16(&unit, p, 0, &state) != static_cast<std::size_t>(-3)) break;
             out[used++] = unit;
             continue;
         }
-        if (left == 0 || n == 0 || n == static_cast<std::size_t>(-1) ||
-            n == static_cast<std::size_t>(-2)) {
-            break;
+        if (*p == 0) break;
+        const std::size_t n = mbrtoc16(&unit, p, 1, &state);
+        if (n == static_cast<std::size_t>(-2)) {  // within a longer sequence
+            ++p;
+            continue;
+        }
+        if (n != 1) break;  // a sequence the locale cannot read
+        ++p;
+        if (unit >= 0xD800 && unit <= 0xDBFF) {
+            if (used + 2 >= capacity) break;
+            secondHalfDue = true;
         }
         out[used++] = unit;
-        p += n;
-        left -= n;
     }
     out[used] = 0;
     return used;

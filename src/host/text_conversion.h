@@ -27,8 +27,9 @@ struct NarrowResult {
 NarrowResult narrowText(const OLECHAR* text, char* out, std::size_t capacity);
 
 // Converts 8-bit text into at most capacity - 1 UTF-16 characters plus a
-// terminator; stops quietly at a byte sequence the locale cannot read.
-// Returns the number of characters written.
+// terminator; stops quietly at a byte sequence the locale cannot read, and
+// never splits a surrogate pair. Reads the text only as far as the
+// characters that fit need. Returns the number of characters written.
 std::size_t widenText(const char* text, OLECHAR* out, std::size_t capacity);
 
 // Number of UTF-16 characters before the terminator (0 for null).

@@ -31,6 +31,12 @@ bool TrackingMemory::nextAllocationFails() {
     return allocationCount_ == failAt_ || (failFrom_ != 0 && allocationCount_ >= failFrom_);
 }
 
+std::vector<std::string> TrackingMemory::takeFaults() {
+    std::vector<std::string> taken;
+    taken.swap(faults_);
+    return taken;
+}
+
 int32_t TrackingMemory::sizeOf(uintptr_t handle) const {
     auto it = blocks_.find(handle);
     return it == blocks_.end() ? -1 : it->second.size;
@@ -197,6 +203,8 @@ std::string ConfigObject::saved() const {
 int32_t UVT_CALL ConfigObject::queryInterface(UvtConfigInterface* com, const GUID* iid, void** out) {
     static const GUID kWanted = UVT_CONFIG_INTERFACE_ID_INIT;
     ConfigObject* me = self(com);
+    me->calls.emplace_back("QueryInterface");
+    if (iid != nullptr) me->lastIid = *iid;
     if (out == nullptr) return static_cast<int32_t>(0x80004003u);
     if (!me->offersInterface || iid == nullptr || std::memcmp(iid, &kWanted, sizeof kWanted) != 0) {
         *out = nullptr;
@@ -207,14 +215,19 @@ int32_t UVT_CALL ConfigObject::queryInterface(UvtConfigInterface* com, const GUI
     return 0;
 }
 
-uint32_t UVT_CALL ConfigObject::addRef(UvtConfigInterface* com) { return static_cast<uint32_t>(++self(com)->references); }
+uint32_t UVT_CALL ConfigObject::addRef(UvtConfigInterface* com) {
+    self(com)->calls.emplace_back("AddRef");
+    return static_cast<uint32_t>(++self(com)->references);
+}
 
 uint32_t UVT_CALL ConfigObject::releaseRef(UvtConfigInterface* com) {
+    self(com)->calls.emplace_back("Release");
     return static_cast<uint32_t>(--self(com)->references);
 }
 
 int32_t UVT_CALL ConfigObject::beginSave(UvtConfigInterface* com) {
     ConfigObject* me = self(com);
+    me->calls.emplace_back("BeginSave");
     ++me->beginSaves;
     me->pieces.clear();
     return 0;
@@ -222,6 +235,7 @@ int32_t UVT_CALL ConfigObject::beginSave(UvtConfigInterface* com) {
 
 int32_t UVT_CALL ConfigObject::saveBytes(UvtConfigInterface* com, const char* bytes, int32_t length) {
     ConfigObject* me = self(com);
+    me->calls.emplace_back("SaveBytes");
     me->pieces.emplace_back(bytes, static_cast<std::size_t>(length));
     return me->saveResult;
 }
@@ -240,6 +254,7 @@ int32_t ConfigObject::read(std::string& from, std::size_t& position, int32_t byt
 int32_t UVT_CALL ConfigObject::restoreBytes(UvtConfigInterface* com, char* buffer, int32_t count,
                                             int32_t* delivered) {
     ConfigObject* me = self(com);
+    me->calls.emplace_back("RestoreBytes");
     me->readCounts.push_back(count);
     return read(me->primary, me->primaryPosition, me->bytesPerRead, buffer, count, delivered);
 }
@@ -247,12 +262,14 @@ int32_t UVT_CALL ConfigObject::restoreBytes(UvtConfigInterface* com, char* buffe
 int32_t UVT_CALL ConfigObject::restoreBytesRB(UvtConfigInterface* com, char* buffer, int32_t count,
                                               int32_t* delivered) {
     ConfigObject* me = self(com);
+    me->calls.emplace_back("RestoreBytesRB");
     me->readCounts.push_back(count);
     return read(me->second, me->secondPosition, me->bytesPerRead, buffer, count, delivered);
 }
 
 int32_t UVT_CALL ConfigObject::beginRestore(UvtConfigInterface* com) {
     ConfigObject* me = self(com);
+    me->calls.emplace_back("BeginRestore");
     ++me->beginRestores;
     me->primaryPosition = 0;
     return 0;
@@ -260,6 +277,7 @@ int32_t UVT_CALL ConfigObject::beginRestore(UvtConfigInterface* com) {
 
 int32_t UVT_CALL ConfigObject::beginRestoreRB(UvtConfigInterface* com) {
     ConfigObject* me = self(com);
+    me->calls.emplace_back("BeginRestoreRB");
     ++me->beginRestoresRB;
     me->secondPosition = 0;
     return 0;
@@ -298,6 +316,18 @@ std::string take(VARIANT value) {
     std::string result = kEmpty;
     if (value.vt == VT_BSTR) result = toAscii(value.bstrVal);
     else if (value.vt != VT_EMPTY) result = "<vt " + std::to_string(value.vt) + ">";
+    VariantClear(&value);
+    return result;
+}
+
+std::u16string takeWide(VARIANT value) {
+    std::u16string result = u"<EMPTY>";
+    if (value.vt == VT_BSTR) {
+        const auto* text = reinterpret_cast<const char16_t*>(value.bstrVal);
+        result.assign(text == nullptr ? u"" : text, text == nullptr ? 0 : SysStringLen(value.bstrVal));
+    } else if (value.vt != VT_EMPTY) {
+        result = u"<vt>";
+    }
     VariantClear(&value);
     return result;
 }

@@ -37,6 +37,9 @@ public:
     std::size_t liveBlocks() const { return blocks_.size(); }
     int32_t sizeOf(uintptr_t handle) const;
     const std::vector<std::string>& faults() const { return faults_; }
+    // Hands over the faults seen so far and forgets them, for a test that
+    // provokes one on purpose (such as a handle the host does not know).
+    std::vector<std::string> takeFaults();
     // Sizes passed to allocate, in call order.
     const std::vector<int32_t>& allocationSizes() const { return allocationSizes_; }
     int reallocations() const { return reallocationCount_; }
@@ -125,6 +128,11 @@ public:
     std::size_t secondPosition = 0;
     int32_t bytesPerRead = 0;  // 0: as many as asked for
     std::vector<int32_t> readCounts;  // counts asked for, both sources
+    // Every slot called, in order: "QueryInterface", "AddRef", "Release",
+    // "BeginSave", "SaveBytes", "BeginRestore", "RestoreBytes",
+    // "BeginRestoreRB", "RestoreBytesRB".
+    std::vector<std::string> calls;
+    GUID lastIid{};  // what the last QueryInterface asked for
 
     std::string saved() const;  // the concatenated pieces
     void clearSaves() {
@@ -177,6 +185,9 @@ private:
 // VARIANT's string.
 inline constexpr const char* kEmpty = "<EMPTY>";
 std::string take(VARIANT value);
+// The text of a VT_BSTR VARIANT as it is, with every UTF-16 unit and up to
+// its BSTR length; u"<EMPTY>" for VT_EMPTY. Frees the VARIANT's string.
+std::u16string takeWide(VARIANT value);
 std::string toAscii(const OLECHAR* text);
 
 // Design-time shorthands through the exports.
