@@ -8,8 +8,12 @@
 #include "table/row_editing.h"
 #include "table/table_access.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstring>
+#include <new>
+#include <utility>
 #include <vector>
 
 namespace uvt {
@@ -20,9 +24,38 @@ constexpr std::size_t kPieceSize = 120;
 // A row name of this length or more marks the string as corrupt.
 constexpr uint32_t kCorruptNameLength = 20;
 
-int32_t savedDimension(const TableHeader& header, int32_t dimension) {
-    return dimension < 0 ? dimension : findRowById(header, dimension);
-}
+// Row numbers by id, gathered once per save: the save runs after every edit,
+// and looking each reference up by walking the rows would make it quadratic.
+class RowNumbers {
+public:
+    explicit RowNumbers(const TableHeader& header) : header_(header) {
+        try {
+            byId_.reserve(static_cast<std::size_t>(header.rowCount));
+            for (int32_t i = 0; i < header.rowCount; ++i) {
+                if (const VariableRow* row = rowAt(header, i)) byId_.emplace_back(row->id, i);
+            }
+            // Ties keep the lowest row number first: the first row with an id wins.
+            std::sort(byId_.begin(), byId_.end());
+            indexed_ = true;
+        } catch (const std::bad_alloc&) {
+            byId_.clear();  // without room for the index, walk the rows instead
+        }
+    }
+
+    // The dimension as the string carries it: a code as it is, a reference
+    // as the row number of the row it names, or -1 when no row has that id.
+    int32_t savedDimension(int32_t dimension) const {
+        if (dimension < 0) return dimension;
+        if (!indexed_) return findRowById(header_, dimension);
+        const auto found = std::lower_bound(byId_.begin(), byId_.end(), std::pair<int32_t, int32_t>(dimension, INT32_MIN));
+        return (found != byId_.end() && found->first == dimension) ? found->second : -1;
+    }
+
+private:
+    const TableHeader& header_;
+    std::vector<std::pair<int32_t, int32_t>> byId_;
+    bool indexed_ = false;
+};
 
 class Reader {
 public:
@@ -49,6 +82,19 @@ public:
     }
 
     bool readByte(char* byte) { return read(byte, 1) == 1; }
+
+    // Reads until `count` bytes have come or the data ends; a host that hands
+    // out fewer bytes per call than asked for still gives the whole field.
+    // Bytes delivered, never more than asked for.
+    int32_t readFully(char* buffer, int32_t count) {
+        int32_t total = 0;
+        while (total < count) {
+            const int32_t got = read(buffer + total, count - total);
+            if (got <= 0) break;
+            total += got;
+        }
+        return total;
+    }
 
     // Reads and drops `count` bytes; false when the data ends first.
     bool skip(uint32_t count) {
@@ -81,52 +127,60 @@ enum class HeaderState { Count, HostValue, TimeStamp, NameLength };
 bool readHeader(Reader& reader, TableHeader& header, uint32_t* rowCount) {
     HeaderState state = HeaderState::Count;
     uint32_t value = 0;
-    int32_t timeValue = 0;  // the time stamp wraps like a 32-bit value
+    // The time stamp wraps like a 32-bit value. A "-" as its first byte
+    // makes it negative: 32-bit time stamps turn negative in 2038, and the
+    // writer then puts a sign in front, which must not be read as a digit.
+    uint32_t timeValue = 0;
+    bool timeFieldStarted = false;
+    bool timeNegative = false;
     char byte = 0;
+    const auto nextField = [&](HeaderState next) {
+        state = next;
+        value = 0;
+        timeValue = 0;
+        timeFieldStarted = false;
+        timeNegative = false;
+    };
     for (;;) {
         if (!reader.readByte(&byte)) return false;
         if (byte != '#' && byte != '$') {
             accumulate(value, byte);
+            if (state == HeaderState::TimeStamp && !timeFieldStarted && byte == '-') timeNegative = true;
+            timeFieldStarted = true;
             const uint32_t digit = (byte >= '0' && byte <= '9') ? static_cast<uint32_t>(byte - '0') : 0;
-            timeValue = static_cast<int32_t>(static_cast<uint32_t>(timeValue) * 10u + digit);
+            timeValue = timeValue * 10u + digit;
             continue;
         }
         switch (state) {
             case HeaderState::Count:
                 if (byte == '$') {
                     *rowCount = value;
-                    state = HeaderState::HostValue;
-                    value = 0;
-                    timeValue = 0;
+                    nextField(HeaderState::HostValue);
                 }
                 break;
             case HeaderState::HostValue:
                 if (byte == '#') {
-                    state = HeaderState::TimeStamp;
-                    value = 0;
-                    timeValue = 0;
+                    nextField(HeaderState::TimeStamp);  // the host value is not restored
                 } else {
                     return true;  // no time stamp and no name
                 }
                 break;
             case HeaderState::TimeStamp:
                 if (byte == '#') {
-                    header.timeStamp = timeValue;
-                    state = HeaderState::NameLength;
-                    value = 0;
-                    timeValue = 0;
+                    header.timeStamp = static_cast<int32_t>(timeNegative ? 0u - timeValue : timeValue);
+                    nextField(HeaderState::NameLength);
                 }
                 break;
             case HeaderState::NameLength:
                 if (byte == '$') {
                     // The field holds 15 bytes; a longer name is cut to it and
-                    // the rest of its bytes are passed over.
+                    // the rest of its bytes are read and dropped, so that the
+                    // rows still start where they should.
                     constexpr uint32_t kRoom = kFunctionNameCapacity - 1;
                     const uint32_t kept = value < kRoom ? value : kRoom;
                     std::memset(header.functionName, 0, sizeof header.functionName);
-                    if (kept > 0) reader.read(header.functionName, static_cast<int32_t>(kept));
+                    if (kept > 0) reader.readFully(header.functionName, static_cast<int32_t>(kept));
                     if (value > kept) reader.skip(value - kept);
-                    header.functionName[kept] = 0;
                     return true;
                 }
                 break;
@@ -207,6 +261,7 @@ int32_t saveTable(uintptr_t table) {
     int length = std::snprintf(piece, sizeof piece, "%d$%d#%d#%d$%.*s", static_cast<int>(header->rowCount),
                                static_cast<int>(header->hostIds[0]), static_cast<int>(header->timeStamp),
                                static_cast<int>(nameLength), static_cast<int>(nameLength), header->functionName);
+    const RowNumbers rowNumbers(*header);
     config->vtbl->BeginSave(config);
     int32_t result = config->vtbl->SaveBytes(config, piece, length);
     for (int32_t i = 0; i < header->rowCount; ++i) {
@@ -215,7 +270,7 @@ int32_t saveTable(uintptr_t table) {
         const std::size_t rowNameLength = strnlen(row->name, sizeof row->name - 1);
         length = std::snprintf(piece, sizeof piece, "%d$%.*s%d$%d$%d$%d$", static_cast<int>(rowNameLength),
                                static_cast<int>(rowNameLength), row->name, static_cast<int>(row->type),
-                               static_cast<int>(savedDimension(*header, row->dimension)),
+                               static_cast<int>(rowNumbers.savedDimension(row->dimension)),
                                static_cast<int>(row->depth), static_cast<int>(row->io));
         result = config->vtbl->SaveBytes(config, piece, length);
     }
@@ -241,7 +296,7 @@ int32_t restoreTable(uintptr_t table, RestoreSource source) {
         if (insertRow(table, row) == 0) break;
         char name[kNameCapacity] = {};
         if (nameLength > 0 &&
-            reader.read(name, static_cast<int32_t>(nameLength)) < static_cast<int32_t>(nameLength)) {
+            reader.readFully(name, static_cast<int32_t>(nameLength)) < static_cast<int32_t>(nameLength)) {
             break;
         }
         // A name over 16 characters is refused here like a typed one, and the

@@ -2,7 +2,6 @@
 
 #include "host/host_routines.h"
 #include "table/row_array.h"
-#include "table/row_editing.h"
 #include "table/table_access.h"
 
 #include <climits>
@@ -17,23 +16,26 @@ constexpr int32_t kFirstSlots = 64;
 constexpr int32_t kMaxSlots = INT32_MAX / kSlotSize;
 
 // The source must respect the capacities; a text that it leaves without
-// terminator inside the field is cut at the field's end.
+// terminator inside the field is cut at the field's end, also when the
+// source then reports that it had nothing.
 bool readText(UvtTokenSource source, char* field, std::size_t capacity) {
-    if (source(0, field) == 0) return false;
+    const bool delivered = source(0, field) != 0;
     field[capacity - 1] = 0;
-    return true;
+    return delivered;
 }
 
 bool readNumber(UvtTokenSource source, int32_t* field) { return source(1, field) != 0; }
 
-void releaseRows(uintptr_t table, TableHeader& header) {
-    for (int32_t n = header.rowCount; n > 0; --n) {
-        const uintptr_t handle = rowHandleAt(header, n - 1);
-        if (handle != 0) releaseBlock(handle, kRowSize);
+// Gives the rows of a replaced row array back, then the array itself with
+// the size it had.
+void releaseRows(uintptr_t array, int32_t rowCount, int32_t slots) {
+    if (array == 0) return;
+    if (const auto* handles = resolveAs<uintptr_t>(array)) {
+        for (int32_t i = rowCount; i > 0; --i) {
+            if (handles[i - 1] != 0) releaseBlock(handles[i - 1], kRowSize);
+        }
     }
-    header.rowCount = 0;
-    releaseRowArray(header);
-    (void)table;
+    releaseBlock(array, slots * kSlotSize);
 }
 
 }  // namespace
@@ -65,11 +67,21 @@ int32_t readTextForm(uintptr_t table, UvtTokenSource source) {
     if (!readNumber(source, &announced)) return 0;
     if (announced < 0) announced = 0;
 
-    // The read rows replace the table's rows, which go back to the host.
-    releaseRows(table, *header);
-    // The array grows with the rows that really arrive, so a huge announced
-    // count costs nothing until the source delivers that many rows.
-    if (!resizeRowArray(*header, announced < kFirstSlots ? (announced > 0 ? announced : 1) : kFirstSlots)) return 0;
+    // The read rows replace the table's rows. The new array is obtained
+    // first, so that a host without memory leaves the table as it was; the
+    // old rows and their array then go back to the host. The array grows
+    // with the rows that really arrive, so a huge announced count costs
+    // nothing until the source delivers that many rows.
+    const uintptr_t oldArray = header->rowArray;
+    const int32_t oldCount = header->rowCount;
+    const int32_t oldSlots = rowArraySlots(*header);
+    header->rowArray = 0;
+    if (!resizeRowArray(*header, announced < kFirstSlots ? (announced > 0 ? announced : 1) : kFirstSlots)) {
+        header->rowArray = oldArray;
+        return 0;
+    }
+    header->rowCount = 0;
+    releaseRows(oldArray, oldCount, oldSlots);
 
     for (int32_t i = 0; i < announced; ++i) {
         const int32_t slotCount = rowArraySlots(*header);
@@ -86,16 +98,20 @@ int32_t readTextForm(uintptr_t table, UvtTokenSource source) {
         }
         std::memset(row, 0, sizeof *row);
         auto* slots = resolveAs<uintptr_t>(header->rowArray);
+        if (slots == nullptr) {
+            releaseBlock(handle, kRowSize);
+            return 0;
+        }
         slots[i] = handle;
         // Only rows that exist are counted, so a table left by a failing
         // source can still be taken apart.
         header->rowCount = i + 1;
-        const bool complete = readNumber(source, &row->id) && readText(source, row->name, sizeof row->name) &&
-                              readNumber(source, &row->type) && readNumber(source, &row->dimension) &&
-                              readNumber(source, &row->depth) && readNumber(source, &row->io) &&
-                              readNumber(source, &row->parentId);
+        if (!readNumber(source, &row->id)) return 0;
         // Ids stay unique: the next inserted row gets one above every id read.
         if (row->id >= header->nextRowId && row->id < INT32_MAX) header->nextRowId = row->id + 1;
+        const bool complete = readText(source, row->name, sizeof row->name) && readNumber(source, &row->type) &&
+                              readNumber(source, &row->dimension) && readNumber(source, &row->depth) &&
+                              readNumber(source, &row->io) && readNumber(source, &row->parentId);
         if (!complete) return 0;
     }
     return 1;
