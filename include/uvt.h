@@ -247,6 +247,33 @@ UVT_API int32_t UVT_CALL UVTFromText(uintptr_t table, UvtTokenSource source);
  * replaced, detached or the table is deleted. */
 UVT_API void* UVT_CALL UVTSetConfigInterface(uintptr_t table, void* object);
 
+/* ---------------------------------------------------------------------
+ * FORTRAN bridge. The table is written as an INTEGER FUNCTION
+ * name(NVARS,ICOL,IROW) whose DATA statements carry every row: IROW 0 gives
+ * the version (the time stamp), IROW 1..NVARS and ICOL 1..8 the four
+ * Hollerith words of the name, type, dimension (a row number or a negative
+ * code), depth and IO. Paths are VT_BSTR text of at most 159 bytes once
+ * converted to the 8-bit code page; longer ones are refused.
+ * ------------------------------------------------------------------- */
+
+/* Names the function after the file (its name up to the first ".", at most
+ * 8 characters, upper-cased) and writes it in text mode. 0 when written,
+ * 1 when the table or path is missing or the file cannot be written. */
+UVT_API int32_t UVT_CALL dfnDumpFORTRAN(uintptr_t table, VARIANT path);
+/* Sets the function name (upper-cased, at most 8 characters) and runs the
+ * save step. Returns the save's result, or the bytes stored when no save
+ * ran; 0 for an empty or missing name; the length of a longer name, which
+ * is refused. */
+UVT_API int32_t UVT_CALL dfnSetFunctionName(uintptr_t table, VARIANT name);
+/* Reads such a function into a new table (no host values, no configuration
+ * interface). Returns 0, having released everything, when the file cannot
+ * be read completely. */
+UVT_API uintptr_t UVT_CALL dfnLoadFromFORTRAN(VARIANT path);
+/* Appends the rows of such a function to the table. The file's function
+ * name is taken only when the table has none, its version only when the
+ * table had no rows. */
+UVT_API void UVT_CALL dfnImportFortran(uintptr_t table, VARIANT path);
+
 #ifdef __cplusplus
 }
 #endif
