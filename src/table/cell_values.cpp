@@ -6,8 +6,10 @@
 #include "table/name_check.h"
 #include "table/table_access.h"
 
+#include <climits>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace uvt {
 namespace {
@@ -28,18 +30,45 @@ constexpr const char16_t* kInvalidIo = u"Invalid IO,\n\nsetting to default (Inpu
 
 const char16_t* asText(BSTR text) { return reinterpret_cast<const char16_t*>(text); }
 
+// Converts the whole text, so that the character rules see every character
+// before the length is judged. Short names stay on the stack.
+class NarrowedName {
+public:
+    explicit NarrowedName(const OLECHAR* text) {
+        const std::size_t needed = wideLength(text) * MB_LEN_MAX + 1;
+        std::size_t capacity = sizeof local_;
+        char* buffer = local_;
+        if (needed > capacity) {
+            spill_.resize(needed);
+            buffer = spill_.data();
+            capacity = needed;
+        }
+        text_ = buffer;
+        result_ = narrowText(text, buffer, capacity);
+    }
+    const char* text() const { return text_; }
+    const NarrowResult& result() const { return result_; }
+
+private:
+    char local_[64];
+    std::string spill_;
+    const char* text_ = nullptr;
+    NarrowResult result_{};
+};
+
 VARIANT setName(uintptr_t table, TableHeader& header, VariableRow& row, int32_t r, BSTR text) {
     upperCaseInPlace(text);
-    // Room for more than a stored name, so that an over-long one is seen.
-    char name[64];
-    const NarrowResult converted = narrowText(text, name, sizeof name);
+    const NarrowedName name(text);
+    const NarrowResult& converted = name.result();
     NameCheck check = NameCheck::Ok;
     if (converted.status == Narrowing::Unconvertible) {
-        check = NameCheck::BadChar;
-    } else if (converted.status == Narrowing::Truncated) {
-        check = NameCheck::TooLong;
+        // A character the locale has no 8-bit form for is an invalid
+        // character; only a convertible first character that is no letter
+        // is reported first, as the checks run in order.
+        const bool badStart = converted.length > 0 && !isNameStart(name.text()[0]);
+        check = badStart ? NameCheck::BadStart : NameCheck::BadChar;
     } else {
-        check = checkName(header, name, r);
+        check = checkName(header, name.text(), converted.length, r);
     }
     if (check != NameCheck::Ok) row.name[0] = 0;
     switch (check) {
@@ -50,7 +79,9 @@ VARIANT setName(uintptr_t table, TableHeader& header, VariableRow& row, int32_t 
         case NameCheck::Duplicate: return textResult(kDuplicate);
         case NameCheck::Ok: break;
     }
-    std::memcpy(row.name, name, converted.length + 1);
+    // Accepted names are at most kNameLimit bytes, well inside the field.
+    std::memcpy(row.name, name.text(), converted.length);
+    row.name[converted.length] = 0;
     runSaveStep(table, nullptr);
     return emptyResult();
 }
@@ -62,7 +93,8 @@ bool dimensionCodeOf(const TableHeader& header, BSTR text, int32_t* code) {
     if (narrowText(text, name, sizeof name).status != Narrowing::Ok) return false;
     for (int32_t i = 0; i < header.rowCount; ++i) {
         const VariableRow* candidate = rowAt(header, i);
-        if (candidate != nullptr && candidate->type == kInteger && std::strcmp(candidate->name, name) == 0) {
+        if (candidate != nullptr && candidate->type == kInteger &&
+            std::strncmp(candidate->name, name, kNameCapacity) == 0) {
             *code = candidate->id;
             return true;
         }

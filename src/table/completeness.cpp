@@ -12,7 +12,7 @@ const char16_t* rowProblem(TableHeader& header, int32_t r) {
     if (r < 0 || r >= header.rowCount) return u"Invalid row number";
     VariableRow* row = rowAt(header, r);
     if (row == nullptr) return u"Empty Row";
-    if (checkName(header, row->name, r) != NameCheck::Ok) return u"Invalid variable name";
+    if (checkStoredName(header, *row, r) != NameCheck::Ok) return u"Invalid variable name";
     const int32_t d = row->depth;
     if (d <= 0) return nullptr;
 

@@ -366,6 +366,49 @@ uintptr_t makeTable(const std::vector<RowSpec>& rows, const int32_t* hostIds) {
     return table;
 }
 
+namespace {
+// The tokens that the next UVTFromText call reads, one per request.
+struct PendingToken {
+    bool isText;
+    std::string text;
+    int32_t number;
+};
+std::vector<PendingToken> pendingTokens;
+std::size_t nextToken = 0;
+
+int32_t UVT_HOSTCALL recordSource(int32_t kind, void* destination) {
+    if (nextToken >= pendingTokens.size()) return 0;
+    const PendingToken& token = pendingTokens[nextToken++];
+    if (token.isText != (kind == 0)) return 0;
+    if (token.isText) {
+        std::memcpy(destination, token.text.c_str(), token.text.size() + 1);
+    } else {
+        std::memcpy(destination, &token.number, sizeof token.number);
+    }
+    return 1;
+}
+}  // namespace
+
+int32_t fillFromRecords(uintptr_t table, const std::vector<RecordSpec>& rows) {
+    pendingTokens.clear();
+    nextToken = 0;
+    const auto text = [](const char* value) { pendingTokens.push_back({true, value, 0}); };
+    const auto number = [](int32_t value) { pendingTokens.push_back({false, std::string(), value}); };
+    text("");
+    number(header(table).timeStamp);
+    number(static_cast<int32_t>(rows.size()));
+    for (const RecordSpec& spec : rows) {
+        number(spec.id);
+        text(spec.name);  // at most 19 characters: the field holds 20 bytes
+        number(spec.type);
+        number(spec.dimension);
+        number(spec.depth);
+        number(spec.io);
+        number(spec.parentId);
+    }
+    return UVTFromText(table, &recordSource);
+}
+
 HeaderView& header(uintptr_t table) { return *TrackingMemory::instance().view<HeaderView>(table); }
 
 RowView& row(uintptr_t table, int32_t index) {

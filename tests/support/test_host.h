@@ -206,6 +206,20 @@ struct RowSpec {
 void appendRow(uintptr_t table, const RowSpec& row);
 uintptr_t makeTable(const std::vector<RowSpec>& rows, const int32_t* hostIds = nullptr);
 
+// Fills a table through UVTFromText with records taken exactly as given
+// (no validation), for states that the grid cannot produce: over-long
+// names, unknown codes, links to rows that never existed. Returns its result.
+struct RecordSpec {
+    int32_t id;
+    const char* name;
+    int32_t type = 1;
+    int32_t dimension = -1;
+    int32_t depth = 0;
+    int32_t io = 1;
+    int32_t parentId = -50;
+};
+int32_t fillFromRecords(uintptr_t table, const std::vector<RecordSpec>& rows);
+
 // Read-only views of the records, for checks the exports cannot show.
 struct HeaderView {
     int32_t rowCount;
