@@ -98,6 +98,13 @@ TEST(DefaultRoutines, NullResolveKeepsTheIdentityResolve) {
     EXPECT_EQ(heapFaults, std::vector<std::string>{});
 }
 
+// A letter followed by a number, such as "V12".
+std::string named(char letter, int number) {
+    std::string text(1, letter);
+    text += std::to_string(number);
+    return text;
+}
+
 // A host with allocate, release and resolve of its own, handles that are not
 // addresses, and no reallocate: the library's reallocate works on its memory.
 class HostWithoutReallocate : public ::testing::Test {
@@ -125,15 +132,15 @@ TEST_F(HostWithoutReallocate, RowArrayGrowsAndShrinksInTheHostsMemory) {
     const int32_t slot = static_cast<int32_t>(sizeof(uintptr_t));
     for (int i = 0; i < 40; ++i) {
         ASSERT_EQ(dfnInsertRow(table, i), 1);
-        ASSERT_EQ(setCell(table, 0, i, ("v" + std::to_string(i)).c_str()), kEmpty);
+        ASSERT_EQ(setCell(table, 0, i, named('v', i).c_str()), kEmpty);
     }
     EXPECT_EQ(memory.sizeOf(header(table).rowArray), 40 * slot);
     // Every row is still where it was: each growth copied the whole array.
-    for (int i = 0; i < 40; ++i) EXPECT_EQ(getCell(table, 0, i), "V" + std::to_string(i));
+    for (int i = 0; i < 40; ++i) EXPECT_EQ(getCell(table, 0, i), named('V', i));
     for (int i = 0; i < 30; ++i) dfnDeleteRow(table, 5);
     EXPECT_EQ(memory.sizeOf(header(table).rowArray), 10 * slot);
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(getCell(table, 0, i), "V" + std::to_string(i));
-    for (int i = 5; i < 10; ++i) EXPECT_EQ(getCell(table, 0, i), "V" + std::to_string(i + 30));
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(getCell(table, 0, i), named('V', i));
+    for (int i = 5; i < 10; ++i) EXPECT_EQ(getCell(table, 0, i), named('V', i + 30));
     // Every old array went back with the size it had (checked by the
     // tracking memory), so only the header, the array and the rows remain.
     EXPECT_EQ(memory.liveBlocks(), 1u + 1u + 10u);
@@ -145,7 +152,7 @@ TEST_F(HostWithoutReallocate, FailedAllocationKeepsTheOldBlock) {
     ASSERT_NE(table, 0u);
     for (int i = 0; i < 3; ++i) {
         ASSERT_EQ(dfnInsertRow(table, i), 1);
-        ASSERT_EQ(setCell(table, 0, i, ("k" + std::to_string(i)).c_str()), kEmpty);
+        ASSERT_EQ(setCell(table, 0, i, named('k', i).c_str()), kEmpty);
     }
     const uintptr_t array = header(table).rowArray;
     const std::size_t blocks = memory.liveBlocks();
@@ -159,7 +166,7 @@ TEST_F(HostWithoutReallocate, FailedAllocationKeepsTheOldBlock) {
     EXPECT_EQ(memory.sizeOf(array), 3 * static_cast<int32_t>(sizeof(uintptr_t)));
     EXPECT_EQ(memory.liveBlocks(), blocks);
     EXPECT_EQ(dfnCountRows(table), 3);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(getCell(table, 0, i), "K" + std::to_string(i));
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(getCell(table, 0, i), named('K', i));
     // With memory again, the table grows as before.
     EXPECT_EQ(dfnInsertRow(table, 3), 1);
     EXPECT_EQ(dfnCountRows(table), 4);

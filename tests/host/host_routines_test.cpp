@@ -72,7 +72,7 @@ TEST_F(HostRoutines, OnlyTheEntriesThatAreSetReplaceTheirRoutine) {
         {nullptr, nullptr, nullptr, &countedReallocate},
     }};
     for (std::size_t entry = 0; entry < records.size(); ++entry) {
-        SCOPED_TRACE("entry " + std::to_string(entry));
+        SCOPED_TRACE(::testing::Message() << "entry " << entry);
         SetUp();  // the test host's routines everywhere again
         SetExtRoutines(&records[entry]);
         useEveryMemoryRoutine();

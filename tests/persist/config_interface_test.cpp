@@ -152,7 +152,8 @@ TEST_F(ConfigInterface, EachEditRenewsTheTimeStampAndSavesOnce) {
         EXPECT_EQ(config.beginSaves, 1);
         EXPECT_EQ(config.calls.front(), "BeginSave");
         // The string written carries the renewed stamp.
-        EXPECT_NE(config.saved().find("#" + std::to_string(stamp) + "#"), std::string::npos) << config.saved();
+        const std::string marker = '#' + std::to_string(stamp);
+        EXPECT_NE(config.saved().find(marker + '#'), std::string::npos) << config.saved();
     }
 }
 

@@ -185,7 +185,7 @@ TEST_F(TableLife, AllocateFailingAtAnySingleCallLeaksNothing) {
     const int allocations = memory.allocationsMade();
     ASSERT_GT(allocations, 8);
     for (int n = 1; n <= allocations; ++n) {
-        SCOPED_TRACE("allocation " + std::to_string(n) + " fails");
+        SCOPED_TRACE(::testing::Message() << "allocation " << n << " fails");
         memory.reset();
         host.reset();
         memory.failAllocation(n);
