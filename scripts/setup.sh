@@ -77,7 +77,9 @@ if [ $try_wine32 = 1 ] && ! dpkg --print-foreign-architectures | grep -qx i386; 
     "${as_root[@]}" dpkg --add-architecture i386 || echo "setup: could not add the i386 architecture" >&2
 fi
 
-echo "setup: apt-get update (missing: ${missing[*]}${missing[*]:+ }$([ $try_wine32 = 1 ] && echo wine32:i386))"
+wanted_now=("${missing[@]}")
+[ $try_wine32 = 1 ] && wanted_now+=(wine32:i386)
+echo "setup: apt-get update (missing: ${wanted_now[*]})"
 if ! apt update >"$log/update" 2>&1; then
     echo "setup: apt-get update failed:" >&2
     tail -5 "$log/update" >&2
