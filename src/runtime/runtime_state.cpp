@@ -3,18 +3,10 @@
 #include "host/counted_operation.h"
 #include "host/host_routines.h"
 #include "runtime/runtime_node.h"
-
-#include <cstring>
+#include "runtime/text_block.h"
 
 namespace uvt {
 namespace {
-
-void releaseText(uintptr_t handle) {
-    if (handle == 0) return;
-    const char* text = resolveAs<const char>(handle);
-    const std::size_t length = text == nullptr ? 0 : std::strlen(text);
-    releaseBlock(handle, static_cast<int32_t>(length + 1));
-}
 
 // Releases one node and its subtree. The subtree's depth is bounded by the
 // structure nesting, but sibling lists can be long, so siblings are walked
@@ -26,8 +18,8 @@ void releaseSubtree(uintptr_t handle) {
         const uintptr_t next = node->nextSibling;
         releaseSubtree(node->firstChild);
         node->firstChild = 0;
-        releaseText(node->name);
-        if (node->kind == kValueLeaf && node->leaf.valueType == 2) releaseText(node->leaf.value.text);
+        releaseTextBlock(node->name);
+        if (node->kind == kValueLeaf && node->leaf.valueType == kCharacter) releaseTextBlock(node->leaf.value.text);
         releaseBlock(handle, kNodeSize);
         handle = next;
     }

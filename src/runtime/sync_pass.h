@@ -1,0 +1,31 @@
+// The sync pass: recounts the layout tree, brings the three element arrays
+// (what the host was last told, one 24-byte slot per value in tree order)
+// in line with it, tells the host new array sizes through resizeArray and
+// sends it, through storeElement, the values whose state changed.
+//
+// Per array, in the order Integer, Real, Character: resizeArray when the
+// count changed; after a shrink a storeElement with a null value for every
+// element cut off; then storeElement for every changed slot (every slot when
+// forced), with null for a slot without value. The first message that
+// storeElement answers stops the sending of values for the rest of the pass,
+// but later arrays are still resized.
+//
+// Character slots hold the node's text handle and are compared by handle,
+// so whoever changes a Character value must obtain the new text block
+// before giving back the old one: a reused handle would read as unchanged.
+#pragma once
+
+#include "table/records.h"
+
+#include <cstdint>
+
+namespace uvt {
+
+// Returns the first message that storeElement answered, or null. Without a
+// tree every array is brought to 0 elements and nothing is sent.
+const char* syncPass(TableHeader& header, bool force);
+
+// The same for a table handle; null for a table that does not resolve.
+const char* syncTable(uintptr_t table, bool force);
+
+}  // namespace uvt

@@ -1,0 +1,29 @@
+#include "runtime/tree_build.h"
+
+#include "host/counted_operation.h"
+#include "runtime/layout_pass.h"
+#include "runtime/node_creation.h"
+#include "runtime/runtime_state.h"
+#include "runtime/sync_pass.h"
+#include "table/completeness.h"
+#include "table/table_access.h"
+
+namespace uvt {
+
+bool buildTree(uintptr_t table, InitialValueSource* source) {
+    if (resolveTable(table) == nullptr || !isTableComplete(table)) return false;
+    CountedOperation operation;
+    TableHeader* header = resolveTable(table);
+    if (header == nullptr) return false;
+    releaseTree(header->runtimeRoot);
+    releaseElementArrays(*header);
+    const uintptr_t root = createRootNode();
+    if (root == 0) return true;
+    header = resolveTable(table);
+    header->runtimeRoot = root;
+    layoutPass(table, source, 0);
+    syncTable(table, false);
+    return true;
+}
+
+}  // namespace uvt
