@@ -274,6 +274,37 @@ UVT_API uintptr_t UVT_CALL dfnLoadFromFORTRAN(VARIANT path);
  * table had no rows. */
 UVT_API void UVT_CALL dfnImportFortran(uintptr_t table, VARIANT path);
 
+/* ---------------------------------------------------------------------
+ * Run time: binding a complete table to the host's Integer, Real and
+ * Character work arrays. The table is laid out as a tree with one value per
+ * scalar and per array element; a value's place is its rank among the
+ * values of its type in tree order. Sizes reach the host through
+ * resizeArray, values through storeElement. None of these report errors;
+ * an incomplete table (dfnIsComplete not empty) is not bound.
+ * ------------------------------------------------------------------- */
+
+/* Builds the table's layout, dropping any earlier one and its values, asks
+ * the host to size its arrays and sends every value (null for none). */
+UVT_API void UVT_CALL rtmInitArrays(uintptr_t table);
+/* As rtmInitArrays for arrays that already hold values: the k-th Integer
+ * and Real values in tree order are taken from ints and reals (99999999 in
+ * ints: no value). The host's storeElement is not called. */
+UVT_API void UVT_CALL rtmAttachArrays(uintptr_t table, const int32_t* ints, const double* reals);
+/* Asks the host's counts (components, streams) again and resizes the arrays
+ * that depend on them; values are kept. unused is ignored. */
+UVT_API void UVT_CALL rtmSetSymSize(uintptr_t table, int32_t unused);
+/* target takes over source's definition, keeping its values wherever a
+ * variable keeps its name, kind and type, and sends every value again;
+ * source's handle is deleted. Bracketed by replaceEvent(0) and (1). An
+ * incomplete source changes nothing; the same handle twice does nothing. */
+UVT_API void UVT_CALL rtmReplaceTable(uintptr_t target, uintptr_t source);
+/* Number of values of a type (0 Integer, 1 Real, 2 Character); binds a
+ * complete table that is not bound yet. 0 for a null table. */
+UVT_API int32_t UVT_CALL rtmGetLimit(uintptr_t table, int32_t type);
+/* The same from the table's address (what resolve gives for its handle),
+ * without binding anything: 0 when it is not bound or null. */
+UVT_API int32_t UVT_CALL rtmGetLimitDirect(void* tableAddress, int32_t type);
+
 #ifdef __cplusplus
 }
 #endif
