@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <ostream>
@@ -173,6 +174,68 @@ TEST_F(SavedStateTest, RestoreRBReadsTheSecondSource) {
     EXPECT_EQ(getCell(table, 2, 1), "NC");
     EXPECT_EQ(header(table).timeStamp, 42);
     DeleteUVT(table);
+}
+
+// A configuration object whose host edits another table while it hands out
+// the string, as a host may do from inside its own reading routine.
+struct EditingConfig {
+    const UvtConfigInterfaceVtbl* vtbl;
+    std::string text;
+    std::size_t position = 0;
+    uintptr_t otherTable = 0;
+    int edits = 0;
+
+    static EditingConfig* self(UvtConfigInterface* com) { return reinterpret_cast<EditingConfig*>(com); }
+    static int32_t UVT_CALL queryInterface(UvtConfigInterface* com, const GUID*, void** out) {
+        *out = com;
+        return 0;
+    }
+    static uint32_t UVT_CALL addRef(UvtConfigInterface*) { return 2; }
+    static uint32_t UVT_CALL release(UvtConfigInterface*) { return 1; }
+    static int32_t UVT_CALL begin(UvtConfigInterface* com) {
+        self(com)->position = 0;
+        return 0;
+    }
+    static int32_t UVT_CALL read(UvtConfigInterface* com, char* buffer, int32_t count, int32_t* delivered) {
+        EditingConfig* me = self(com);
+        // Every few bytes the host changes the other table at its grid.
+        if (me->position % 5 == 0 && me->otherTable != 0) {
+            ++me->edits;
+            setCell(me->otherTable, 4, 0, me->edits % 2 == 0 ? "Output Only" : "Input Only");
+        }
+        const std::size_t n = std::min(static_cast<std::size_t>(count), me->text.size() - me->position);
+        std::memcpy(buffer, me->text.data() + me->position, n);
+        me->position += n;
+        *delivered = static_cast<int32_t>(n);
+        return 0;
+    }
+    static int32_t UVT_CALL saveBytes(UvtConfigInterface*, const char*, int32_t) { return 0; }
+};
+
+const UvtConfigInterfaceVtbl kEditingVtbl = {
+    &EditingConfig::queryInterface, &EditingConfig::addRef, &EditingConfig::release, &EditingConfig::begin,
+    nullptr, &EditingConfig::read, &EditingConfig::saveBytes, &EditingConfig::begin, nullptr,
+    &EditingConfig::read, &EditingConfig::begin,
+};
+
+TEST_F(SavedStateTest, NoTableSavesWhileARestoreRuns) {
+    const uintptr_t other = makeTable({{"OTHER"}});
+    ConfigObject otherConfig;
+    UVTSetConfigInterface(other, otherConfig.object());
+    otherConfig.clearSaves();
+
+    EditingConfig editing{&kEditingVtbl, exampleString(5)};
+    editing.otherTable = other;
+    const uintptr_t table = CreateUVT(nullptr);
+    UVTSetConfigInterface(table, &editing);
+    EXPECT_EQ(UVTRestore(table), 2);
+    EXPECT_GT(editing.edits, 5);
+    EXPECT_EQ(otherConfig.beginSaves, 0) << "the other table's edits wrote nothing during the restore";
+
+    setCell(other, 4, 0, "Output Only");
+    EXPECT_EQ(otherConfig.beginSaves, 1) << "and saves again once it is over";
+    DeleteUVT(table);
+    DeleteUVT(other);
 }
 
 TEST_F(SavedStateTest, RowsAlreadyThereFollowTheRestoredOnes) {

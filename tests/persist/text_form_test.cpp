@@ -169,7 +169,9 @@ TEST_F(TextFormTest, GeneratedTablesRoundTripThroughTheWrittenLines) {
             if (row(original, r).name[0] == 0) ++unnamed;
         }
         // Function names in this form are single words: the form has no quoting.
-        setFunctionName(original, rng.chance(30) ? "" : "F" + std::to_string(rng.below(100000)));
+        std::string function = rng.chance(30) ? "" : "F";
+        if (!function.empty()) function += std::to_string(rng.below(100000));
+        setFunctionName(original, function);
         header(original).timeStamp = rng.any();
 
         const std::vector<std::string> lines = linesOf(original);
@@ -297,9 +299,10 @@ TEST_F(TextFormTest, ManyRowsGrowTheArrayAsTheyArrive) {
     const uintptr_t table = CreateUVT(nullptr);
     gTokens = {"MANY", "3", "300"};
     for (int i = 0; i < 300; ++i) {
-        for (const std::string& token : {std::to_string(i * 2), "R" + std::to_string(i), std::string("0"),
-                                         std::string("-1"), std::string("0"), std::string("3"),
-                                         std::string("-50")}) {
+        std::string name = "R";
+        name += std::to_string(i);
+        for (const std::string& token : {std::to_string(i * 2), name, std::string("0"), std::string("-1"),
+                                         std::string("0"), std::string("3"), std::string("-50")}) {
             gTokens.push_back(token);
         }
     }
