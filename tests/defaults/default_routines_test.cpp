@@ -13,6 +13,13 @@
 namespace uvt_test {
 namespace {
 
+// A letter followed by a number, such as "V12".
+std::string named(char letter, int number) {
+    std::string text(1, letter);
+    text += std::to_string(number);
+    return text;
+}
+
 TEST(DefaultRoutines, TableLivesInProcessMemory) {
     const int32_t ids[2] = {11, 22};
     const uintptr_t table = CreateUVT(ids);
@@ -49,6 +56,24 @@ TEST(DefaultRoutines, EventsCanBeTurnedOffAgain) {
     SetExtUVTEvents(nullptr);
     DeleteUVT(CreateUVT(nullptr));
     EXPECT_EQ(releases, 1);
+}
+
+TEST(DefaultRoutines, EveryHostSuppliedDimensionHasSizeOne) {
+    // One Real array per kind of count that the host supplies.
+    const char* const counts[] = {"Number of Components", "Number of Inlet Streams", "Number of Outlet Streams",
+                                  "Number of Work Outlet Streams"};
+    const uintptr_t table = CreateUVT(nullptr);
+    ASSERT_NE(table, 0u);
+    int32_t r = 0;
+    for (const char* count : counts) {
+        ASSERT_EQ(dfnInsertRow(table, r), 1);
+        ASSERT_EQ(setCell(table, 0, r, named('X', r).c_str()), kEmpty);
+        ASSERT_EQ(setCell(table, 2, r, count), kEmpty);
+        ++r;
+    }
+    rtmInitArrays(table);
+    EXPECT_EQ(rtmGetLimit(table, 1), r);
+    DeleteUVT(table);
 }
 
 // From here on the host installs some routines itself. These tests come
@@ -96,13 +121,6 @@ TEST(DefaultRoutines, NullResolveKeepsTheIdentityResolve) {
     DeleteUVT(table);
     EXPECT_TRUE(heapBlocks.empty());
     EXPECT_EQ(heapFaults, std::vector<std::string>{});
-}
-
-// A letter followed by a number, such as "V12".
-std::string named(char letter, int number) {
-    std::string text(1, letter);
-    text += std::to_string(number);
-    return text;
 }
 
 // A host with allocate, release and resolve of its own, handles that are not

@@ -29,6 +29,12 @@ uintptr_t UVT_HOSTCALL countedReallocate(uintptr_t handle, int32_t oldSize, int3
     return TrackingMemory::reallocate(handle, oldSize, newSize);
 }
 
+int otherQueries = 0;
+int32_t UVT_HOSTCALL otherQuerySize(int32_t*, int32_t) {
+    ++otherQueries;
+    return 3;
+}
+
 int otherReleaseEvents = 0;
 void UVT_HOSTCALL otherReleaseEvent() { ++otherReleaseEvents; }
 void UVT_HOSTCALL otherReplaceEvent(int32_t) {}
@@ -38,6 +44,7 @@ protected:
     void SetUp() override {
         UvtTest::SetUp();
         memoryCalls = {};
+        otherQueries = 0;
         otherReleaseEvents = 0;
     }
 
@@ -115,11 +122,53 @@ TEST_F(HostRoutines, EventEntriesThatAreNullKeepTheInstalledOne) {
     EXPECT_EQ(otherReleaseEvents, 1);
 }
 
+TEST_F(HostRoutines, NullSymbolSizeRecordChangesNothing) {
+    SetExtSymsize(nullptr);
+    host.sizes[-2] = 2;
+    const uintptr_t table = makeTable({{"X", "Real", "Number of Components"}});
+    rtmInitArrays(table);
+    EXPECT_EQ(host.entries("query"), std::vector<std::string>{"query(-2)"});
+    EXPECT_EQ(host.entries("resize"), std::vector<std::string>{"resize(1,2)"});
+    EXPECT_EQ(host.entries("store").size(), 2u);
+    DeleteUVT(table);
+}
+
+TEST_F(HostRoutines, SymbolSizeEntriesThatAreNullKeepTheInstalledOne) {
+    const UvtSymsizeRoutines onlyQuery = {&otherQuerySize, nullptr, nullptr};
+    SetExtSymsize(&onlyQuery);
+    const uintptr_t table = makeTable({{"X", "Real", "Number of Components"}});
+    rtmInitArrays(table);
+    EXPECT_EQ(otherQueries, 1);
+    EXPECT_TRUE(host.entries("query").empty());
+    // The test host still sizes and receives the three elements.
+    EXPECT_EQ(host.entries("resize"), std::vector<std::string>{"resize(1,3)"});
+    EXPECT_EQ(host.entries("store").size(), 3u);
+    DeleteUVT(table);
+}
+
+TEST_F(HostRoutines, ReplaceEventStaysWhenOnlyReleaseEventIsInstalled) {
+    const UvtEventRoutines onlyRelease = {&otherReleaseEvent, nullptr};
+    SetExtUVTEvents(&onlyRelease);
+    const uintptr_t target = makeTable({{"A"}});
+    const uintptr_t source = makeTable({{"B"}});
+    rtmInitArrays(target);
+    host.clearLog();
+    rtmReplaceTable(target, source);
+    EXPECT_EQ(host.replacePhases, (std::vector<int32_t>{0, 1}));
+    EXPECT_EQ(host.releaseEvents, 0);
+    EXPECT_EQ(otherReleaseEvents, 1);  // the source table went
+    DeleteUVT(target);
+}
+
 TEST_F(HostRoutines, NullEventRecordTurnsEventsOff) {
     SetExtUVTEvents(nullptr);
     DeleteUVT(CreateUVT(nullptr));
+    const uintptr_t target = makeTable({{"A"}});
+    rtmInitArrays(target);
+    rtmReplaceTable(target, makeTable({{"B"}}));
+    DeleteUVT(target);
     EXPECT_EQ(host.releaseEvents, 0);
-    EXPECT_TRUE(host.log.empty());
+    EXPECT_TRUE(host.replacePhases.empty());
 
     // Installing again brings them back.
     const UvtEventRoutines events = {&HostRecorder::releaseEvent, &HostRecorder::replaceEvent};

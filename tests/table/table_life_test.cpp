@@ -259,12 +259,14 @@ TEST_F(TableLife, DeleteRaisesOneReleaseEventWhateverTheTableHolds) {
         int rows;
         bool attached;
         bool tree;
+        bool bound = false;
     };
     const std::vector<Case> cases = {
         {"empty table", 0, false, false},
         {"rows", 5, false, false},
         {"rows and an interface", 3, true, false},
         {"a layout tree", 2, false, true},
+        {"a table bound to the host's arrays", 3, false, false, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -280,6 +282,16 @@ TEST_F(TableLife, DeleteRaisesOneReleaseEventWhateverTheTableHolds) {
             const uintptr_t array = tree.group("A", root, 0);
             for (int i = 1; i <= 4; ++i) tree.leaf(std::to_string(i), array, 1, -100);
             header(table).runtimeRoot = root;
+        }
+        if (c.bound) {
+            for (int i = 0; i < c.rows; ++i) {
+                const char name[2] = {static_cast<char>('A' + i), 0};
+                ASSERT_EQ(setCell(table, 0, i, name), kEmpty);
+            }
+            rtmInitArrays(table);
+            ASSERT_NE(header(table).runtimeRoot, 0u);
+            ASSERT_NE(header(table).elementArrays[1], 0u);
+            host.clearLog();
         }
         DeleteUVT(table);
         EXPECT_EQ(host.log, std::vector<std::string>{"release"});
