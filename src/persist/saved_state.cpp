@@ -24,15 +24,31 @@ constexpr std::size_t kPieceSize = 120;
 // A row name of this length or more marks the string as corrupt.
 constexpr uint32_t kCorruptNameLength = 20;
 
-// Row numbers by id, gathered once per save: the save runs after every edit,
-// and looking each reference up by walking the rows would make it quadratic.
+// Row numbers by id, gathered once per save when the first reference needs
+// them: the save runs after every edit, and looking each reference up by
+// walking the rows would make it quadratic.
 class RowNumbers {
 public:
-    explicit RowNumbers(const TableHeader& header) : header_(header) {
+    explicit RowNumbers(const TableHeader& header) : header_(header) {}
+
+    // The dimension as the string carries it: a code as it is, a reference
+    // as the row number of the row it names, or -1 when no row has that id.
+    int32_t savedDimension(int32_t dimension) {
+        if (dimension < 0) return dimension;
+        if (!gathered_) gather();
+        if (!indexed_) return findRowById(header_, dimension);
+        const std::pair<int32_t, int32_t> first(dimension, INT32_MIN);
+        const auto found = std::lower_bound(byId_.begin(), byId_.end(), first);
+        return (found != byId_.end() && found->first == dimension) ? found->second : -1;
+    }
+
+private:
+    void gather() {
+        gathered_ = true;
         try {
-            byId_.reserve(static_cast<std::size_t>(header.rowCount));
-            for (int32_t i = 0; i < header.rowCount; ++i) {
-                if (const VariableRow* row = rowAt(header, i)) byId_.emplace_back(row->id, i);
+            byId_.reserve(static_cast<std::size_t>(header_.rowCount));
+            for (int32_t i = 0; i < header_.rowCount; ++i) {
+                if (const VariableRow* row = rowAt(header_, i)) byId_.emplace_back(row->id, i);
             }
             // Ties keep the lowest row number first: the first row with an id wins.
             std::sort(byId_.begin(), byId_.end());
@@ -42,18 +58,9 @@ public:
         }
     }
 
-    // The dimension as the string carries it: a code as it is, a reference
-    // as the row number of the row it names, or -1 when no row has that id.
-    int32_t savedDimension(int32_t dimension) const {
-        if (dimension < 0) return dimension;
-        if (!indexed_) return findRowById(header_, dimension);
-        const auto found = std::lower_bound(byId_.begin(), byId_.end(), std::pair<int32_t, int32_t>(dimension, INT32_MIN));
-        return (found != byId_.end() && found->first == dimension) ? found->second : -1;
-    }
-
-private:
     const TableHeader& header_;
     std::vector<std::pair<int32_t, int32_t>> byId_;
+    bool gathered_ = false;
     bool indexed_ = false;
 };
 
@@ -261,7 +268,7 @@ int32_t saveTable(uintptr_t table) {
     int length = std::snprintf(piece, sizeof piece, "%d$%d#%d#%d$%.*s", static_cast<int>(header->rowCount),
                                static_cast<int>(header->hostIds[0]), static_cast<int>(header->timeStamp),
                                static_cast<int>(nameLength), static_cast<int>(nameLength), header->functionName);
-    const RowNumbers rowNumbers(*header);
+    RowNumbers rowNumbers(*header);
     config->vtbl->BeginSave(config);
     int32_t result = config->vtbl->SaveBytes(config, piece, length);
     for (int32_t i = 0; i < header->rowCount; ++i) {

@@ -220,6 +220,21 @@ TEST_F(TextFormTest, NewRowsGetIdsAboveEveryIdRead) {
     DeleteUVT(table);
 }
 
+TEST_F(TextFormTest, RowsReadBackSaveTheirReferencesAsRowNumbers) {
+    // Ids as a foreign writer may give them: out of order, one of them twice.
+    const uintptr_t table = CreateUVT(nullptr);
+    gTokens = {"T",  "5", "4",  "30", "A", "1", "7",  "0", "1", "-50", "7", "N", "0", "-1",
+               "0", "1", "-50", "7",  "M", "0", "-1", "0", "1", "-50", "2", "B", "1", "30",
+               "0", "3", "-50"};
+    EXPECT_EQ(UVTFromText(table, &nextToken), 1);
+    ConfigObject config;
+    UVTSetConfigInterface(table, config.object());
+    UVTSave(table);
+    EXPECT_EQ(config.saved(), "4$0#5#1$T1$A1$1$0$1$1$N0$-1$0$1$1$M0$-1$0$1$1$B1$0$0$3$")
+        << "A names the first row with id 7, B the row with id 30";
+    DeleteUVT(table);
+}
+
 TEST_F(TextFormTest, ReadingKeepsNextRowIdWhenItIsAlreadyHigher) {
     const uintptr_t table = makeTable({{"A"}, {"B"}, {"C"}});
     dfnDeleteRow(table, 0);
