@@ -1,0 +1,345 @@
+// Runs the uvt program on the example tables and on broken files and checks
+// what it prints and its exit status. The expected layouts are worked out
+// from the tables' rows by hand (see the comments at each table).
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string readAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void writeAll(const fs::path& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+}
+
+std::string quote(const std::string& arg) {
+    std::string quoted = "'";
+    for (char c : arg) {
+        if (c == '\'') {
+            quoted += "'\\''";
+        } else {
+            quoted += c;
+        }
+    }
+    return quoted + "'";
+}
+
+class ToolTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("uvt-tool-test-" + std::to_string(::getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    Outcome run(const std::vector<std::string>& args) const {
+        std::string command = quote(UVT_TOOL);
+        for (const std::string& arg : args) command += " " + quote(arg);
+        const fs::path out = dir_ / "stdout", err = dir_ / "stderr";
+        command += " >" + quote(out.string()) + " 2>" + quote(err.string());
+        const int raw = std::system(command.c_str());
+        Outcome result;
+        result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        result.out = readAll(out);
+        result.err = readAll(err);
+        return result;
+    }
+
+    static std::string example(const std::string& name) { return std::string(UVT_EXAMPLES) + "/" + name; }
+    static std::string data(const std::string& name) { return std::string(UVT_TOOL_DATA) + "/" + name; }
+    std::string temp(const std::string& name) const { return (dir_ / name).string(); }
+
+    fs::path dir_;
+};
+
+std::string line(const std::string& out, const std::string& prefix) {
+    std::istringstream in(out);
+    std::string l;
+    while (std::getline(in, l)) {
+        if (l.rfind(prefix, 0) == 0) return l;
+    }
+    return "(no line " + prefix + ")";
+}
+
+// ---------------------------------------------------------------------------
+// show
+// ---------------------------------------------------------------------------
+TEST_F(ToolTest, ShowPrintsTheGridWithNameAndDate) {
+    const Outcome r = run({"show", example("mixer.f")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    // The file's DATA IVRSN/1796861260/ is the time stamp; date -u gives the date.
+    EXPECT_EQ(r.out,
+              "Function:   MIXER\n"
+              "Time stamp: 1796861260 (2026-12-10 00:07:40 UTC)\n"
+              "Rows:       7\n"
+              "\n"
+              "ROW  NAME   TYPE       DIMENSION             DEPTH  IO\n"
+              "  1  FEEDZ  Real       Number of Components      0  Input Only\n"
+              "  2  TEMP   Real       Scalar                    0  Input Only\n"
+              "  3  PRES   Real       Scalar                    0  Input Only\n"
+              "  4  PRODZ  Real       Number of Components      0  Output Only\n"
+              "  5  DUTY   Real       Scalar                    0  Output Only\n"
+              "  6  NITER  Integer    Scalar                    0  Input and Output\n"
+              "  7  TAG    Character  Scalar                    0  Input Only\n"
+              "\n"
+              "Complete.\n");
+    EXPECT_EQ(r.err, "");
+}
+
+TEST_F(ToolTest, ShowNamesADimensionByItsIntegerRow) {
+    const Outcome r = run({"show", example("column.txt")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(line(r.out, "  2"), "  2  TSTAGE  Real       NSTAGE         0  Output Only");
+    EXPECT_EQ(line(r.out, "  4"), "  4  STAGE   Structure  NSTAGE         0  Input Only");
+    EXPECT_EQ(line(r.out, "  5"), "  5  EFF     Real       Scalar         1  Input Only");
+}
+
+TEST_F(ToolTest, ShowListsEveryIncompleteRow) {
+    // Row B has depth 1 under an Integer; row 3 repeats the name A, which the
+    // grid refuses, leaving it without a name.
+    const Outcome r = run({"show", data("incomplete.state")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Incomplete rows:\n"
+                         "  row 2 (B): Parent of this row is missing, must set the depth to 0\n"
+                         "  row 3 (no name): Invalid variable name\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_EQ(line(r.out, "Function:"), "Function:   BROKEN");
+}
+
+TEST_F(ToolTest, TimeStampsBecomeUtcDates) {
+    struct Case {
+        const char* stamp;
+        const char* date;
+    };
+    const Case cases[] = {
+        {"0", "1970-01-01 00:00:00 UTC"},          {"-1", "1969-12-31 23:59:59 UTC"},
+        {"951782400", "2000-02-29 00:00:00 UTC"},  {"2147483647", "2038-01-19 03:14:07 UTC"},
+        {"-2147483648", "1901-12-13 20:45:52 UTC"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stamp);
+        writeAll(temp("t.txt"), std::string("\nT ") + c.stamp + " 1\n0 A 0 -1 0 1 -50\n");
+        const Outcome r = run({"show", temp("t.txt")});
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(line(r.out, "Time stamp:"), std::string("Time stamp: ") + c.stamp + " (" + c.date + ")");
+    }
+}
+
+// ---------------------------------------------------------------------------
+// check
+// ---------------------------------------------------------------------------
+TEST_F(ToolTest, CheckExitStatusTellsCompleteIncompleteAndUnreadable) {
+    struct Case {
+        std::vector<std::string> files;
+        int status;
+        std::string out;
+        std::string errPart;
+    };
+    const std::vector<Case> cases = {
+        {{example("mixer.f"), example("splitter.state"), example("column.txt")},
+         0,
+         example("mixer.f") + ": complete, 7 rows\n" + example("splitter.state") + ": complete, 7 rows\n" +
+             example("column.txt") + ": complete, 6 rows\n",
+         ""},
+        {{example("mixer.f"), data("incomplete.state")},
+         1,
+         example("mixer.f") + ": complete, 7 rows\n" + data("incomplete.state") +
+             ": row 2 (B): Parent of this row is missing, must set the depth to 0\n" + data("incomplete.state") +
+             ": row 3 (no name): Invalid variable name\n",
+         ""},
+        {{data("nameless.txt")}, 1, data("nameless.txt") + ": row 2 (no name): Invalid variable name\n", ""},
+        {{data("norows.txt")}, 1, data("norows.txt") + ": Empty form\n", ""},
+        {{data("incomplete.state"), data("missing.f"), example("column.txt")},
+         2,
+         data("incomplete.state") + ": row 2 (B): Parent of this row is missing, must set the depth to 0\n" +
+             data("incomplete.state") + ": row 3 (no name): Invalid variable name\n" + example("column.txt") +
+             ": complete, 6 rows\n",
+         "uvt: " + data("missing.f") + ": cannot open: No such file or directory\n"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args{"check"};
+        args.insert(args.end(), c.files.begin(), c.files.end());
+        const Outcome r = run(args);
+        SCOPED_TRACE(c.files.back());
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_EQ(r.out, c.out);
+        EXPECT_EQ(r.err, c.errPart);
+    }
+}
+
+TEST_F(ToolTest, BrokenFilesAreNamedWithWhatIsWrong) {
+    struct Case {
+        const char* file;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"truncated.state",
+         "damaged saved-state string: it announces 2 rows, but only 1 could be read (the string ends early or a "
+         "name is longer than 16 characters)"},
+        {"trailing.state", "damaged saved-state string: 12 bytes follow the rows it announces (1)"},
+        {"garbage.txt",
+         "not a table in any form this tool knows (a FORTRAN function, a saved-state string or the text form); "
+         "--from names the form"},
+        {"empty.txt", "the file is empty"},
+        {"noversion.f",
+         "not a readable FORTRAN table function: it needs INTEGER FUNCTION, a DATA IVARIABLES list of well-formed "
+         "rows and a DATA IVRSN statement"},
+        {"badtype.txt", "line 3: type 7 is not 0 to 3"},
+        {"extrarow.txt", "line 4: more rows than the 1 the header announces"},
+        {"missing.f", "cannot open: No such file or directory"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        for (const char* command : {"show", "check"}) {
+            const Outcome r = run({command, data(c.file)});
+            EXPECT_EQ(r.status, 2) << command;
+            EXPECT_EQ(r.err, "uvt: " + data(c.file) + ": " + c.message + "\n") << command;
+            EXPECT_EQ(r.out, "") << command;
+        }
+        const Outcome r = run({"convert", data(c.file), "--to", "text"});
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.err, "uvt: " + data(c.file) + ": " + c.message + "\n");
+    }
+}
+
+TEST_F(ToolTest, FromForcesTheForm) {
+    // A saved-state string read as text has no header line of three fields.
+    Outcome r = run({"show", "--from", "text", example("splitter.state")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("line 1: the header must hold"), std::string::npos) << r.err;
+    r = run({"show", "--from", "state", example("splitter.state")});
+    EXPECT_EQ(r.status, 0);
+    r = run({"show", "--from", "cobol", example("splitter.state")});
+    EXPECT_EQ(r.status, 2);
+}
+
+// ---------------------------------------------------------------------------
+// convert
+// ---------------------------------------------------------------------------
+TEST_F(ToolTest, ConvertRoundTripsEveryExampleThroughEveryForm) {
+    const char* forms[] = {"fortran", "state", "text"};
+    for (const char* name : {"mixer.f", "splitter.state", "column.txt"}) {
+        // A FORTRAN function takes the output file's name: give it the
+        // table's own function name.
+        const std::string stem = std::string(name).substr(0, std::string(name).find('.'));
+        const Outcome before = run({"show", example(name)});
+        ASSERT_EQ(before.status, 0);
+        for (const char* first : forms) {
+            for (const char* second : forms) {
+                SCOPED_TRACE(std::string(name) + " -> " + first + " -> " + second);
+                Outcome r = run({"convert", example(name), "--to", first});
+                ASSERT_EQ(r.status, 0) << r.err;
+                writeAll(temp("step1"), r.out);
+                r = run({"convert", temp("step1"), "--to", second, "-o", temp(stem + ".out")});
+                ASSERT_EQ(r.status, 0) << r.err;
+                EXPECT_EQ(r.out, "");
+                EXPECT_EQ(run({"show", temp("step1")}).out, before.out);
+                EXPECT_EQ(run({"show", temp(stem + ".out")}).out, before.out);
+            }
+        }
+        // Back to its own form gives the same bytes.
+        const std::string own = std::string(name).substr(std::string(name).find('.'));
+        const char* form = own == ".f" ? "fortran" : own == ".state" ? "state" : "text";
+        const Outcome same = run({"convert", example(name), "--to", form});
+        EXPECT_EQ(same.out, readAll(example(name))) << name;
+    }
+}
+
+TEST_F(ToolTest, ConvertWritesTheFormsTheLibraryDefines) {
+    // The splitter's saved-state string is the file itself; the mixer's text
+    // form carries ids 0-6 and no parents.
+    Outcome r = run({"convert", example("mixer.f"), "--to", "text"});
+    ASSERT_EQ(r.status, 0);
+    EXPECT_EQ(r.out,
+              "\nMIXER 1796861260 7\n0 FEEDZ 1 -2 0 1 -50\n1 TEMP 1 -1 0 1 -50\n2 PRES 1 -1 0 1 -50\n"
+              "3 PRODZ 1 -2 0 2 -50\n4 DUTY 1 -1 0 2 -50\n5 NITER 0 -1 0 3 -50\n6 TAG 2 -1 0 1 -50\n");
+    r = run({"convert", example("column.txt"), "--to", "state"});
+    ASSERT_EQ(r.status, 0);
+    // TSTAGE and STAGE are dimensioned by row 0 (NSTAGE).
+    EXPECT_EQ(r.out,
+              "6$0#1796861260#6$COLUMN6$NSTAGE0$-1$0$1$6$TSTAGE1$0$0$2$6$FEEDST0$-1$0$1$5$STAGE3$0$0$1$3$EFF1$-1$1$1$"
+              "5$LABEL2$-1$1$1$");
+}
+
+TEST_F(ToolTest, ConvertNamesAFortranFunctionAfterTheOutputFile) {
+    const Outcome r = run({"convert", example("column.txt"), "--to", "fortran", "-o", temp("Stage1.for")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string written = readAll(temp("Stage1.for"));
+    EXPECT_EQ(written.substr(0, written.find('\n')), "      INTEGER FUNCTION STAGE1(NVARS,ICOL,IROW)");
+    EXPECT_NE(written.find("          STAGE1=IVRSN\n"), std::string::npos);
+    EXPECT_EQ(line(run({"show", temp("Stage1.for")}).out, "Function:"), "Function:   STAGE1");
+    // Without -o the function keeps its name.
+    EXPECT_EQ(line(run({"convert", example("column.txt"), "--to", "fortran"}).out, "      INTEGER"),
+              "      INTEGER FUNCTION COLUMN(NVARS,ICOL,IROW)");
+}
+
+TEST_F(ToolTest, ConvertLeavesItsInputAloneUnlessToldWithOutput) {
+    fs::copy_file(example("splitter.state"), temp("s.state"));
+    const std::string original = readAll(temp("s.state"));
+    Outcome r = run({"convert", temp("s.state"), "--to", "text"});
+    ASSERT_EQ(r.status, 0);
+    EXPECT_EQ(readAll(temp("s.state")), original);
+    EXPECT_EQ(fs::directory_iterator(dir_) != fs::directory_iterator(), true);
+    r = run({"convert", temp("s.state"), "--to", "text", "-o", temp("s.state")});
+    ASSERT_EQ(r.status, 0);
+    EXPECT_EQ(readAll(temp("s.state")).substr(0, 10), "\nSPLITTER ");
+    r = run({"convert", example("mixer.f"), "--to", "state", "-o", temp("no/such/dir/out")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "uvt: " + temp("no/such/dir/out") + ": cannot open for writing: No such file or directory\n");
+}
+
+// ---------------------------------------------------------------------------
+// Help and version
+// ---------------------------------------------------------------------------
+TEST_F(ToolTest, HelpAndVersion) {
+    Outcome r = run({"--version"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("uvt ", 0), 0u) << r.out;
+    r = run({"--help"});
+    EXPECT_EQ(r.status, 0);
+    for (const char* command : {"show", "check", "convert"}) {
+        EXPECT_NE(r.out.find(command), std::string::npos) << command;
+        const Outcome help = run({command, "--help"});
+        EXPECT_EQ(help.status, 0) << command;
+        EXPECT_NE(help.out.find("--from"), std::string::npos) << command;
+    }
+    r = run({});
+    EXPECT_EQ(r.status, 2);
+    r = run({"frobnicate"});
+    EXPECT_EQ(r.status, 2);
+    r = run({"convert", example("mixer.f")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("--to"), std::string::npos) << r.err;
+}
+
+}  // namespace
