@@ -15,4 +15,10 @@ bool narrowPath(const OLECHAR* path, char (&out)[kPathCapacity]) {
     return true;
 }
 
+OpenFile openFile(const OLECHAR* path, const char* mode) {
+    char narrowed[kPathCapacity];
+    if (!narrowPath(path, narrowed)) return OpenFile();
+    return OpenFile(std::fopen(narrowed, mode));
+}
+
 }  // namespace uvt

@@ -5,6 +5,8 @@
 #include "uvt.h"
 
 #include <cstddef>
+#include <cstdio>
+#include <memory>
 
 namespace uvt {
 
@@ -16,5 +18,15 @@ inline constexpr std::size_t kPathCapacity = 160;
 // locale cannot express: opening a shortened or altered name would reach a
 // different file.
 bool narrowPath(const OLECHAR* path, char (&out)[kPathCapacity]);
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+// Closed however the operation that opened it ends.
+using OpenFile = std::unique_ptr<std::FILE, FileCloser>;
+
+// Opens the file that `path` names in text mode ("r" or "w"); empty when
+// the path is refused or the file cannot be opened.
+OpenFile openFile(const OLECHAR* path, const char* mode);
 
 }  // namespace uvt

@@ -2,6 +2,7 @@
 
 #include "fortran/file_path.h"
 #include "fortran/fixed_form_reader.h"
+#include "fortran/function_name.h"
 #include "fortran/keyword_search.h"
 #include "host/host_routines.h"
 #include "host/text_conversion.h"
@@ -107,7 +108,7 @@ private:
     bool readFunctionName() {
         if (!findKeyword(reader_, "FUNCTION", false)) return false;
         char name[kFunctionNameCapacity] = {};
-        for (std::size_t n = 0; n < 8; ++n) {
+        for (std::size_t n = 0; n < kFunctionNameLength; ++n) {
             const int c = reader_.next();
             if (c == FixedFormReader::kEnd) return false;
             if (c == '(') break;
@@ -246,18 +247,18 @@ void discardTable(uintptr_t table) {
 }  // namespace
 
 uintptr_t loadFromFortran(const OLECHAR* path) {
-    char narrowed[kPathCapacity];
-    if (!narrowPath(path, narrowed)) return 0;
-    std::FILE* file = std::fopen(narrowed, "r");
-    if (file == nullptr) return 0;
+    OpenFile file = openFile(path, "r");
+    if (!file) return 0;
     const uintptr_t table = createTable(nullptr);
-    if (table == 0) {
-        std::fclose(file);
-        return 0;
+    if (table == 0) return 0;
+    bool complete = false;
+    try {
+        FunctionReader reader(file.get(), table, Mode::Load, 0);
+        complete = reader.read() && reader.versionFound();
+    } catch (...) {
+        // The table was never handed out: nothing but this can free it.
+        complete = false;
     }
-    FunctionReader reader(file, table, Mode::Load, 0);
-    const bool complete = reader.read() && reader.versionFound();
-    std::fclose(file);
     if (!complete) {
         discardTable(table);
         return 0;
@@ -269,13 +270,10 @@ void importFortran(uintptr_t table, const OLECHAR* path) {
     const TableHeader* header = resolveTable(table);
     if (header == nullptr) return;
     const int32_t firstRow = header->rowCount;
-    char narrowed[kPathCapacity];
-    if (!narrowPath(path, narrowed)) return;
-    std::FILE* file = std::fopen(narrowed, "r");
-    if (file == nullptr) return;
-    FunctionReader reader(file, table, Mode::Import, firstRow);
+    OpenFile file = openFile(path, "r");
+    if (!file) return;
+    FunctionReader reader(file.get(), table, Mode::Import, firstRow);
     reader.read();
-    std::fclose(file);
 }
 
 }  // namespace uvt

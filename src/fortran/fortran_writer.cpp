@@ -99,20 +99,18 @@ void writeFunction(std::FILE* file, const TableHeader& header) {
 
 int32_t dumpFortran(uintptr_t table, const OLECHAR* path) {
     if (path == nullptr || resolveTable(table) == nullptr) return 1;
-    char narrowed[kPathCapacity];
-    if (!narrowPath(path, narrowed)) return 1;
-    std::FILE* file = std::fopen(narrowed, "w");
-    if (file == nullptr) return 1;
+    OpenFile file = openFile(path, "w");
+    if (!file) return 1;
 
     OLECHAR name[kFunctionNameLength + 1];
     functionNameFromPath(path, name);
     setFunctionName(table, name);
 
     const TableHeader* header = resolveTable(table);
-    if (header != nullptr) writeFunction(file, *header);
+    if (header != nullptr) writeFunction(file.get(), *header);
     // A full disk must not pass for a written file.
-    const bool failed = header == nullptr || std::ferror(file) != 0;
-    return (std::fclose(file) != 0 || failed) ? 1 : 0;
+    const bool failed = header == nullptr || std::ferror(file.get()) != 0;
+    return (std::fclose(file.release()) != 0 || failed) ? 1 : 0;
 }
 
 }  // namespace uvt
