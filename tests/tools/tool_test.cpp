@@ -81,6 +81,71 @@ protected:
     fs::path dir_;
 };
 
+// The rows of the value table that layout prints, keyed by label.
+struct Facts {
+    std::string type, io;
+    int place, element, inputRow, outputRow;  // -1: no run-time row
+    std::string value;
+};
+using FactsByLabel = std::vector<std::pair<std::string, Facts>>;
+
+std::vector<std::string> words(const std::string& line) {
+    // Columns are two blanks apart at least; "Input Only" has one.
+    std::vector<std::string> cells;
+    std::string cell;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == ' ' && i + 1 < line.size() && line[i + 1] == ' ') {
+            if (!cell.empty()) cells.push_back(cell);
+            cell.clear();
+            while (i + 1 < line.size() && line[i + 1] == ' ') ++i;
+        } else {
+            cell += line[i];
+        }
+    }
+    if (!cell.empty()) cells.push_back(cell);
+    return cells;
+}
+
+FactsByLabel parseLayoutTable(const std::string& out) {
+    FactsByLabel rows;
+    std::istringstream in(out);
+    std::string line;
+    bool inTable = false;
+    while (std::getline(in, line)) {
+        if (line.rfind("LABEL", 0) == 0) {
+            inTable = true;
+            continue;
+        }
+        if (!inTable) continue;
+        if (line.empty()) break;
+        const std::vector<std::string> c = words(line);
+        if (c.size() != 8) {
+            ADD_FAILURE() << "unexpected layout line: " << line;
+            continue;
+        }
+        auto row = [](const std::string& s) { return s == "-" ? -1 : std::stoi(s); };
+        rows.push_back({c[0], Facts{c[1], c[2], std::stoi(c[3]), std::stoi(c[4]), row(c[5]), row(c[6]), c[7]}});
+    }
+    return rows;
+}
+
+void expectFacts(const FactsByLabel& actual, const FactsByLabel& expected) {
+    ASSERT_EQ(actual.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        SCOPED_TRACE(expected[i].first);
+        EXPECT_EQ(actual[i].first, expected[i].first);
+        const Facts& a = actual[i].second;
+        const Facts& e = expected[i].second;
+        EXPECT_EQ(a.type, e.type);
+        EXPECT_EQ(a.io, e.io);
+        EXPECT_EQ(a.place, e.place);
+        EXPECT_EQ(a.element, e.element);
+        EXPECT_EQ(a.inputRow, e.inputRow);
+        EXPECT_EQ(a.outputRow, e.outputRow);
+        EXPECT_EQ(a.value, e.value);
+    }
+}
+
 std::string line(const std::string& out, const std::string& prefix) {
     std::istringstream in(out);
     std::string l;
@@ -220,7 +285,7 @@ TEST_F(ToolTest, BrokenFilesAreNamedWithWhatIsWrong) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
-        for (const char* command : {"show", "check"}) {
+        for (const char* command : {"show", "check", "layout"}) {
             const Outcome r = run({command, data(c.file)});
             EXPECT_EQ(r.status, 2) << command;
             EXPECT_EQ(r.err, "uvt: " + data(c.file) + ": " + c.message + "\n") << command;
@@ -241,6 +306,229 @@ TEST_F(ToolTest, FromForcesTheForm) {
     EXPECT_EQ(r.status, 0);
     r = run({"show", "--from", "cobol", example("splitter.state")});
     EXPECT_EQ(r.status, 2);
+}
+
+// ---------------------------------------------------------------------------
+// layout
+// ---------------------------------------------------------------------------
+TEST_F(ToolTest, LayoutOfComponentArrays) {
+    // 3 components. Reals in row order: FEEDZ(1..3) 0-2, TEMP 3, PRES 4,
+    // PRODZ(1..3) 5-7, DUTY 8; the Integer NITER and the Character TAG are
+    // the first of their types. Inputs: FEEDZ 0-2, TEMP 3, PRES 4, NITER 5,
+    // TAG 6; outputs: PRODZ 0-2, DUTY 3, NITER 4 (Input and Output).
+    const Outcome r = run({"layout", example("mixer.f"), "--components", "3"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(line(r.out, "Host counts:"), "Host counts:   Number of Components 3");
+    EXPECT_EQ(line(r.out, "Array sizes:"), "Array sizes:   Integer 1, Real 9, Character 1");
+    EXPECT_EQ(line(r.out, "Run-time rows:"), "Run-time rows: input 7, output 5");
+    expectFacts(parseLayoutTable(r.out),
+                {{"FEEDZ(1)", {"Real", "Input Only", 0, 1, 0, -1, "-"}},
+                 {"FEEDZ(2)", {"Real", "Input Only", 1, 2, 1, -1, "-"}},
+                 {"FEEDZ(3)", {"Real", "Input Only", 2, 3, 2, -1, "-"}},
+                 {"TEMP", {"Real", "Input Only", 3, 4, 3, -1, "-"}},
+                 {"PRES", {"Real", "Input Only", 4, 5, 4, -1, "-"}},
+                 {"PRODZ(1)", {"Real", "Output Only", 5, 6, -1, 0, "-"}},
+                 {"PRODZ(2)", {"Real", "Output Only", 6, 7, -1, 1, "-"}},
+                 {"PRODZ(3)", {"Real", "Output Only", 7, 8, -1, 2, "-"}},
+                 {"DUTY", {"Real", "Output Only", 8, 9, -1, 3, "-"}},
+                 {"NITER", {"Integer", "Input and Output", 0, 1, 5, 4, "-"}},
+                 {"TAG", {"Character", "Input Only", 0, 1, 6, -1, "-"}}});
+}
+
+TEST_F(ToolTest, LayoutOfAStructureArrayOverInletStreams) {
+    // 2 inlet streams of FLOW, T, X(components = 2), ID; 3 outlet splits;
+    // LOSS. Each element holds 4 Reals and 1 Character; scalar members of an
+    // element are labelled FEED.(n).M, arrays in it FEED(n).X(k).
+    const Outcome r = run({"layout", example("splitter.state"), "--inlet", "2", "--components", "2", "--outlet", "3"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(line(r.out, "Host counts:"),
+              "Host counts:   Number of Components 2, Number of Inlet Streams 2, Number of Outlet Streams 3");
+    EXPECT_EQ(line(r.out, "Array sizes:"), "Array sizes:   Integer 0, Real 12, Character 2");
+    EXPECT_EQ(line(r.out, "Run-time rows:"), "Run-time rows: input 13, output 1");
+    expectFacts(parseLayoutTable(r.out), {{"FEED.(1).FLOW", {"Real", "Input Only", 0, 1, 0, -1, "-"}},
+                                          {"FEED.(1).T", {"Real", "Input Only", 1, 2, 1, -1, "-"}},
+                                          {"FEED(1).X(1)", {"Real", "Input Only", 2, 3, 2, -1, "-"}},
+                                          {"FEED(1).X(2)", {"Real", "Input Only", 3, 4, 3, -1, "-"}},
+                                          {"FEED.(1).ID", {"Character", "Input Only", 0, 1, 4, -1, "-"}},
+                                          {"FEED.(2).FLOW", {"Real", "Input Only", 4, 5, 5, -1, "-"}},
+                                          {"FEED.(2).T", {"Real", "Input Only", 5, 6, 6, -1, "-"}},
+                                          {"FEED(2).X(1)", {"Real", "Input Only", 6, 7, 7, -1, "-"}},
+                                          {"FEED(2).X(2)", {"Real", "Input Only", 7, 8, 8, -1, "-"}},
+                                          {"FEED.(2).ID", {"Character", "Input Only", 1, 2, 9, -1, "-"}},
+                                          {"SPLIT(1)", {"Real", "Input Only", 8, 9, 10, -1, "-"}},
+                                          {"SPLIT(2)", {"Real", "Input Only", 9, 10, 11, -1, "-"}},
+                                          {"SPLIT(3)", {"Real", "Input Only", 10, 11, 12, -1, "-"}},
+                                          {"LOSS", {"Real", "Output Only", 11, 12, -1, 0, "-"}}});
+}
+
+TEST_F(ToolTest, LayoutUnspecifiedHostCountsAreOne) {
+    const Outcome r = run({"layout", example("splitter.state")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    // One stream of FLOW, T, X(1), ID; SPLIT(1); LOSS.
+    EXPECT_EQ(line(r.out, "Array sizes:"), "Array sizes:   Integer 0, Real 5, Character 1");
+    EXPECT_EQ(line(r.out, "Host counts:"),
+              "Host counts:   Number of Components 1, Number of Inlet Streams 1, Number of Outlet Streams 1");
+}
+
+TEST_F(ToolTest, LayoutArraysSizedByAnIntegerSetOnTheCommandLine) {
+    // Unset, NSTAGE sizes TSTAGE and STAGE to nothing.
+    Outcome r = run({"layout", example("column.txt")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(line(r.out, "Host counts:"), "Host counts:   none asked");
+    expectFacts(parseLayoutTable(r.out), {{"NSTAGE", {"Integer", "Input Only", 0, 1, 0, -1, "-"}},
+                                          {"FEEDST", {"Integer", "Input Only", 1, 2, 1, -1, "-"}}});
+    // NSTAGE = 3: TSTAGE(1..3) are Reals 0-2 and outputs 0-2; each STAGE
+    // element holds EFF (Reals 3-5) and LABEL (Characters 0-2).
+    r = run({"layout", example("column.txt"), "--set", "NSTAGE=3", "--set", "STAGE.(2).EFF=0.75", "--set",
+             "STAGE(3).LABEL=top tray"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(line(r.out, "Array sizes:"), "Array sizes:   Integer 2, Real 6, Character 3");
+    EXPECT_EQ(line(r.out, "Run-time rows:"), "Run-time rows: input 8, output 3");
+    expectFacts(parseLayoutTable(r.out), {{"NSTAGE", {"Integer", "Input Only", 0, 1, 0, -1, "3"}},
+                                          {"TSTAGE(1)", {"Real", "Output Only", 0, 1, -1, 0, "-"}},
+                                          {"TSTAGE(2)", {"Real", "Output Only", 1, 2, -1, 1, "-"}},
+                                          {"TSTAGE(3)", {"Real", "Output Only", 2, 3, -1, 2, "-"}},
+                                          {"FEEDST", {"Integer", "Input Only", 1, 2, 1, -1, "-"}},
+                                          {"STAGE.(1).EFF", {"Real", "Input Only", 3, 4, 2, -1, "-"}},
+                                          {"STAGE.(1).LABEL", {"Character", "Input Only", 0, 1, 3, -1, "-"}},
+                                          {"STAGE.(2).EFF", {"Real", "Input Only", 4, 5, 4, -1, "0.75"}},
+                                          {"STAGE.(2).LABEL", {"Character", "Input Only", 1, 2, 5, -1, "-"}},
+                                          {"STAGE.(3).EFF", {"Real", "Input Only", 5, 6, 6, -1, "-"}},
+                                          {"STAGE.(3).LABEL", {"Character", "Input Only", 2, 3, 7, -1, "\"top tray\""}}});
+    // Shrinking again drops the elements that the later settings would need.
+    r = run({"layout", example("column.txt"), "--set", "NSTAGE=3", "--set", "NSTAGE=1", "--set", "TSTAGE(2)=1"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "uvt: " + example("column.txt") + ": --set TSTAGE(2)=1: no variable or element is named TSTAGE(2)\n");
+}
+
+TEST_F(ToolTest, LayoutRefusesBadSettingsAndIncompleteTables) {
+    struct Case {
+        std::string setting;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {"NSTAGE=three", "--set NSTAGE=three: not a 32-bit integer"},
+        {"NSTAGE=99999999999", "--set NSTAGE=99999999999: not a 32-bit integer"},
+        {"NOPE=1", "--set NOPE=1: no variable or element is named NOPE"},
+        {"nstage=1", "--set nstage=1: no variable or element is named nstage"},
+        {"NSTAGE", "--set NSTAGE: give NAME=VALUE"},
+    };
+    for (const Case& c : cases) {
+        const Outcome r = run({"layout", example("column.txt"), "--set", c.setting});
+        EXPECT_EQ(r.status, 2) << c.setting;
+        EXPECT_EQ(r.err, "uvt: " + example("column.txt") + ": " + c.message + "\n");
+    }
+    Outcome r = run({"layout", example("splitter.state"), "--set", "FEED=1"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("FEED is a structure or an array"), std::string::npos) << r.err;
+
+    r = run({"layout", data("incomplete.state")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "uvt: " + data("incomplete.state") +
+                         ": cannot be bound: row 2 (B): Parent of this row is missing, must set the depth to 0\n"
+                         "uvt: " + data("incomplete.state") +
+                         ": cannot be bound: row 3 (no name): Invalid variable name\n");
+}
+
+TEST_F(ToolTest, LayoutTreeShowsStructuresArraysAndElements) {
+    const Outcome r = run({"layout", example("column.txt"), "--set", "NSTAGE=2", "--tree"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string tree = r.out.substr(r.out.find("$TOP$"));
+    EXPECT_EQ(tree,
+              "$TOP$\n"
+              "|-- NSTAGE  Integer, Input Only, place 0, element 1, input row 0, output row -, value 2\n"
+              "|-- TSTAGE  array, 2 elements (NSTAGE)\n"
+              "|   |-- TSTAGE(1)  Real, Output Only, place 0, element 1, input row -, output row 0, value -\n"
+              "|   `-- TSTAGE(2)  Real, Output Only, place 1, element 2, input row -, output row 1, value -\n"
+              "|-- FEEDST  Integer, Input Only, place 1, element 2, input row 1, output row -, value -\n"
+              "`-- STAGE  structure array, 2 elements (NSTAGE)\n"
+              "    |-- (1)\n"
+              "    |   |-- STAGE.(1).EFF  Real, Input Only, place 2, element 3, input row 2, output row -, value -\n"
+              "    |   `-- STAGE.(1).LABEL  Character, Input Only, place 0, element 1, input row 3, output row -, "
+              "value -\n"
+              "    `-- (2)\n"
+              "        |-- STAGE.(2).EFF  Real, Input Only, place 3, element 4, input row 4, output row -, value -\n"
+              "        `-- STAGE.(2).LABEL  Character, Input Only, place 1, element 2, input row 5, output row -, "
+              "value -\n");
+}
+
+TEST_F(ToolTest, LayoutJsonCarriesTheSameFactsAsTheText) {
+    struct Case {
+        std::string file;
+        std::vector<std::string> options;
+    };
+    const std::vector<Case> cases = {
+        {example("mixer.f"), {"--components", "4"}},
+        {example("splitter.state"), {"--inlet", "3", "--components", "2", "--outlet", "2"}},
+        {example("column.txt"), {"--set", "NSTAGE=2", "--set", "FEEDST=1", "--set", "TSTAGE(2)=350.5"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        std::vector<std::string> args{"layout", c.file};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        const Outcome text = run(args);
+        args.push_back("--json");
+        args.push_back("--tree");
+        const Outcome json = run(args);
+        ASSERT_EQ(text.status, 0) << text.err;
+        ASSERT_EQ(json.status, 0) << json.err;
+        const nlohmann::json doc = nlohmann::json::parse(json.out);
+        const FactsByLabel rows = parseLayoutTable(text.out);
+        ASSERT_EQ(doc["values"].size(), rows.size());
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            const nlohmann::json& v = doc["values"][i];
+            const Facts& f = rows[i].second;
+            SCOPED_TRACE(rows[i].first);
+            EXPECT_EQ(v["label"], rows[i].first);
+            EXPECT_EQ(v["type"], f.type);
+            EXPECT_EQ(v["io"], f.io);
+            EXPECT_EQ(v["place"], f.place);
+            EXPECT_EQ(v["element"], f.element);
+            EXPECT_EQ(v["inputRow"].is_null() ? -1 : v["inputRow"].get<int>(), f.inputRow);
+            EXPECT_EQ(v["outputRow"].is_null() ? -1 : v["outputRow"].get<int>(), f.outputRow);
+            if (f.value == "-") {
+                EXPECT_TRUE(v["value"].is_null());
+            } else if (v["value"].is_string()) {
+                EXPECT_EQ("\"" + v["value"].get<std::string>() + "\"", f.value);
+            } else {
+                EXPECT_EQ(std::stod(f.value), v["value"].get<double>());
+            }
+        }
+        EXPECT_EQ(line(text.out, "Array sizes:"),
+                  "Array sizes:   Integer " + doc["arraySizes"]["Integer"].dump() + ", Real " +
+                      doc["arraySizes"]["Real"].dump() + ", Character " + doc["arraySizes"]["Character"].dump());
+        EXPECT_EQ(line(text.out, "Run-time rows:"), "Run-time rows: input " + doc["runTimeRows"]["input"].dump() +
+                                                        ", output " + doc["runTimeRows"]["output"].dump());
+        EXPECT_EQ(line(text.out, "Function:"), "Function:      " + doc["function"].get<std::string>());
+        // Every value appears once in the tree, with the same facts.
+        std::vector<nlohmann::json> leaves;
+        std::function<void(const nlohmann::json&)> walk = [&](const nlohmann::json& nodes) {
+            for (const auto& node : nodes) {
+                if (node["kind"] == "value") {
+                    leaves.push_back(node);
+                } else {
+                    if (node.contains("elements")) {
+                        EXPECT_EQ(node["elements"], node["children"].size());
+                    }
+                    walk(node["children"]);
+                }
+            }
+        };
+        walk(doc["tree"]);
+        ASSERT_EQ(leaves.size(), rows.size());
+        for (std::size_t i = 0; i < leaves.size(); ++i) {
+            EXPECT_EQ(leaves[i]["label"], doc["values"][i]["label"]);
+            EXPECT_EQ(leaves[i]["place"], doc["values"][i]["place"]);
+        }
+    }
+    // The counts asked: the mixer uses only the number of components.
+    const Outcome r = run({"layout", example("mixer.f"), "--components", "4", "--inlet", "9", "--json"});
+    const nlohmann::json doc = nlohmann::json::parse(r.out);
+    EXPECT_EQ(doc["hostCounts"], nlohmann::json::parse(R"({"components": 4})"));
+    EXPECT_EQ(doc["arraySizes"]["Real"], 11);  // 4 + 1 + 1 + 4 + 1
+    EXPECT_EQ(doc["timeStamp"], 1796861260);
+    EXPECT_EQ(doc["date"], "2026-12-10 00:07:40 UTC");
 }
 
 // ---------------------------------------------------------------------------
@@ -327,15 +615,23 @@ TEST_F(ToolTest, HelpAndVersion) {
     EXPECT_EQ(r.out.rfind("uvt ", 0), 0u) << r.out;
     r = run({"--help"});
     EXPECT_EQ(r.status, 0);
-    for (const char* command : {"show", "check", "convert"}) {
+    for (const char* command : {"show", "check", "layout", "convert"}) {
         EXPECT_NE(r.out.find(command), std::string::npos) << command;
         const Outcome help = run({command, "--help"});
         EXPECT_EQ(help.status, 0) << command;
         EXPECT_NE(help.out.find("--from"), std::string::npos) << command;
     }
+    r = run({"layout", "--help"});
+    for (const char* option : {"--components", "--inlet", "--material-inlet", "--heat-inlet", "--work-inlet",
+                               "--outlet", "--material-outlet", "--heat-outlet", "--work-outlet", "--set", "--tree",
+                               "--json"}) {
+        EXPECT_NE(r.out.find(option), std::string::npos) << option;
+    }
     r = run({});
     EXPECT_EQ(r.status, 2);
     r = run({"frobnicate"});
+    EXPECT_EQ(r.status, 2);
+    r = run({"layout", example("mixer.f"), "--components", "-1"});
     EXPECT_EQ(r.status, 2);
     r = run({"convert", example("mixer.f")});
     EXPECT_EQ(r.status, 2);

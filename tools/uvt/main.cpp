@@ -61,7 +61,8 @@ int main(int argc, char** argv) {
     CLI::App app{
         "uvt - show, check, lay out and convert variable tables.\n"
         "A table file is a FORTRAN function file, a saved-state string or the text form;\n"
-        "the form is told from the content unless --from names it."};
+        "the form is told from the content unless --from names it.",
+        "uvt"};
     app.set_version_flag("--version", std::string("uvt ") + UVT_TOOL_VERSION);
     app.require_subcommand(1);
     app.footer(
@@ -82,6 +83,29 @@ int main(int argc, char** argv) {
     check->add_option("FILE", files, "Table files")->required();
     addFrom(check, from);
     check->footer("Exit status: 0 all complete, 1 some table is not complete, 2 some file cannot be read.");
+
+    CLI::App* layout = app.add_subcommand(
+        "layout", "Bind the table to host arrays and print where every value goes");
+    layout->add_option("FILE", file, "Table file")->required();
+    addFrom(layout, from);
+    std::vector<int32_t> counts(std::size(kHostCounts), 1);
+    for (std::size_t i = 0; i < std::size(kHostCounts); ++i) {
+        layout->add_option(kHostCounts[i].flag, counts[i],
+                           std::string("The host's ") + kHostCounts[i].meaning + " (default 1)")
+            ->check(CLI::NonNegativeNumber);
+    }
+    LayoutOptions layoutOptions;
+    layout->add_option("--set", layoutOptions.settings,
+                       "Set a value after binding, in the order given; NAME is a label such as N, X(2) or "
+                       "S.(2).N. Integers set this way size the arrays that they dimension")
+        ->type_name("NAME=VALUE")
+        ->allow_extra_args(false);
+    layout->add_flag("--tree", layoutOptions.tree, "Draw the layout tree (structures, arrays, elements)");
+    layout->add_flag("--json", layoutOptions.json, "Print the same facts as JSON");
+    layout->footer(
+        "For every value: its label, type, IO, place in its host array (from 0), element number (from 1),\n"
+        "input and output run-time rows (from 0), and value; then the sizes of the Integer, Real and\n"
+        "Character arrays. Exit status 1 when the table is not complete (it cannot be bound).");
 
     std::string to;
     std::string output;
@@ -112,6 +136,12 @@ int main(int argc, char** argv) {
         if (show->parsed()) return runShow(file, formOf(from));
         if (check->parsed()) return runCheck(files, formOf(from));
         if (convert->parsed()) return runConvert(file, formOf(from), *formFromName(to), output);
+        if (layout->parsed()) {
+            for (std::size_t i = 0; i < std::size(kHostCounts); ++i) {
+                layoutOptions.hostCounts[kHostCounts[i].code] = counts[i];
+            }
+            return runLayout(file, formOf(from), layoutOptions);
+        }
     } catch (const ToolError& error) {
         std::cout.flush();
         reportError(current, error.what());

@@ -298,18 +298,11 @@ std::string writeTable(uintptr_t table, Form form, const std::string& fortranFil
 }
 
 TableHeader readHeader(uintptr_t table) {
-    // The first line the text form writes holds both: "\nNAME STAMP ROWS\n",
-    // with NONAME for a table without a function name.
-    const std::vector<std::string> lines = textLines(writeText(table));
-    TableHeader header;
-    if (lines.size() >= 2) {
-        const std::vector<std::string> fields = splitAtBlanks(lines[1]);
-        if (fields.size() == 3) {
-            header.functionName = fields[0] == "NONAME" ? std::string() : fields[0];
-            header.timeStamp = parseInt32(fields[1]).value_or(0);
-        }
-    }
-    return header;
+    // The name has at most 15 characters and its NUL.
+    char name[64] = {};
+    int32_t timeStamp = 0;
+    rtmGetFunction(table, name, &timeStamp);
+    return TableHeader{name, timeStamp};
 }
 
 std::string formatTimeStamp(int32_t seconds) {
