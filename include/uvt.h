@@ -305,6 +305,170 @@ UVT_API int32_t UVT_CALL rtmGetLimit(uintptr_t table, int32_t type);
  * without binding anything: 0 when it is not bound or null. */
 UVT_API int32_t UVT_CALL rtmGetLimitDirect(void* tableAddress, int32_t type);
 
+/* ---------------------------------------------------------------------
+ * Run time: addressing values. Messages are constant texts owned by the
+ * library (never freed by the host); null means success, and outputs are
+ * written only on success.
+ *
+ * direction: 0 input, 1 output. A run-time row n of a direction is its
+ * (n+1)-th value in tree order whose IO belongs to it (an Input and Output
+ * value belongs to both). A runtime handle is the memory handle of a node of
+ * the layout tree; it stays good while that node exists. filter: -1 any
+ * value, 0 not Output Only, 1 not Input Only, 2 Input Only, 3 Output Only,
+ * 4 Input and Output, anything else none.
+ * Path names: names separated by any run of ".", "(" and ")", elements by
+ * their number from 1: X, X(3), S.A, S(2).A (also S.2.A, S(2)A).
+ * ------------------------------------------------------------------- */
+
+/* Number of run-time rows of a direction; 0 for a null or unbound table or
+ * another direction. */
+UVT_API int32_t UVT_CALL rtmGetNumberOfRows(uintptr_t table, int32_t direction);
+/* The value at a run-time row. "Invalid argument" (null handleOut), "IO
+ * argument not supported", "Invalid row number". */
+UVT_API const char* UVT_CALL rtmHandleByRow(uintptr_t table, int32_t row, int32_t direction,
+                                            uintptr_t* handleOut);
+/* The node that a path names (a value, structure, array or element).
+ * "Invalid argument", "Invalid table", "Arrays not initialized", "Invalid row
+ * number" (nothing named). */
+UVT_API const char* UVT_CALL rtmHandleByName(uintptr_t table, const char* path, uintptr_t* handleOut);
+/* 1 unless handle is 0 or UVT_INVALID_HANDLE; nothing else is looked at. */
+UVT_API int32_t UVT_CALL rtmIsHandleValid(uintptr_t table, uintptr_t handle);
+/* The first value in tree order that passes filter, or 0 when none does.
+ * "Invalid argument", "Invalid table", "Arrays not initialized". */
+UVT_API const char* UVT_CALL rtmGetFirstHandle(uintptr_t table, int32_t filter, uintptr_t* handleOut);
+/* The next value after handle that passes filter, or 0 when none follows;
+ * from a structure or array, the next after its whole subtree. "Invalid
+ * argument" for 0, UVT_INVALID_HANDLE, a handle that names no node, or a
+ * null handleOut. table is not used. */
+UVT_API const char* UVT_CALL rtmGetNextHandle(uintptr_t table, uintptr_t handle, int32_t filter,
+                                              uintptr_t* handleOut);
+
+/* ---------------------------------------------------------------------
+ * Run time: labels, such as X, Y(3), R.D, S(2).T.B, S(2).Z(4), and S.(2).A
+ * for a scalar member of an element of a structure array. Every label is a
+ * path name for rtmHandleByName. Bounded copy: with bufferLength > 0 exactly
+ * bufferLength bytes are written (the label cut to bufferLength - 1
+ * characters, then NULs); with bufferLength <= 0 the whole label and its NUL.
+ * ------------------------------------------------------------------- */
+
+/* "Invalid table", "IO argument not supported", "Arrays not initialized",
+ * "Row number is out of bound". buffer is left as it was on failure. */
+UVT_API const char* UVT_CALL rtmGetLabelByRow(uintptr_t table, int32_t row, int32_t direction, char* buffer,
+                                              int32_t bufferLength);
+/* Copies the whole label; the buffer must hold the longest label (512 bytes
+ * always do). "Invalid handle" (fails rtmIsHandleValid or names no node),
+ * "Invalid argument" (null buffer, or a handle of a structure, array,
+ * structure element or the root, which name no value), "Invalid table"
+ * (null table, or a node of another table), "Arrays not initialized". With
+ * a buffer, every failure leaves the empty text in it. spare is not used. */
+UVT_API const char* UVT_CALL rtmGetLabelByHandle(uintptr_t table, uintptr_t handle, char* buffer,
+                                                 int32_t spare);
+/* The label of the value at place (from 0) of the host array of type, with
+ * its IO code (1, 2, 3) in *ioOut. *ioOut is set to 0 first. Returns buffer,
+ * or null when there is no such value (no message). */
+UVT_API char* UVT_CALL rtmGetLabel(uintptr_t table, int32_t type, int32_t place, int32_t* ioOut, char* buffer,
+                                   int32_t bufferLength);
+/* Copies the function name (at most 15 characters and its NUL) and the time
+ * stamp; writes nothing for a null table. */
+UVT_API void UVT_CALL rtmGetFunction(uintptr_t table, char* nameOut, int32_t* timeStampOut);
+
+/* ---------------------------------------------------------------------
+ * Run time: reading. A value pointer addresses the value in the library's
+ * storage: an int32, a double, or the NUL-terminated text; it is null while
+ * the value is not set. Integer and Real pointers last until the value's
+ * node goes, a text pointer until the value is written again.
+ * Element numbers count from 1, places from 0.
+ *
+ * The by-name readers and writers take one variable name (a member by its
+ * own name) and an index list: one entry for each array on the way from the
+ * top level, outermost first, and one more to pick an element of a named
+ * array. Exactly that many entries are read, never more. Entries count from
+ * 0 (from 1 in the One_Based exports); an entry below that selects the
+ * first element, one past the last means not found. A null list reaches
+ * only variables that lie in no array; with an array on the way the name is
+ * not found, and a named array is then reported as a structure.
+ * ------------------------------------------------------------------- */
+
+/* By run-time row: "IO argument not supported", "Invalid row number",
+ * "Invalid argument" (null output). */
+UVT_API const char* UVT_CALL rtmGetTypeByRow(uintptr_t table, int32_t row, int32_t* typeOut, int32_t direction);
+UVT_API const char* UVT_CALL rtmGetValueByRow(uintptr_t table, int32_t row, void** valueOut, int32_t direction);
+UVT_API const char* UVT_CALL rtmGetElementByRow(uintptr_t table, int32_t row, int32_t direction,
+                                                int32_t* elementOut);
+/* By handle, without looking at table: "Invalid handle" (fails
+ * rtmIsHandleValid or names no node), "Invalid argument" (null output, or a
+ * handle of a structure, array, structure element or the root). */
+UVT_API const char* UVT_CALL rtmGetTypeByHandle(uintptr_t table, uintptr_t handle, int32_t* typeOut);
+UVT_API const char* UVT_CALL rtmGetValueByHandle(uintptr_t table, uintptr_t handle, void** valueOut);
+/* Also proves that handle is a value of table: "Invalid handle", "Invalid
+ * argument" (null elementOut), "Invalid table" (null table or another
+ * table's node), "Arrays not initialized", "Invalid argument" (a group node,
+ * or a value that fails filter). */
+UVT_API const char* UVT_CALL rtmGetElementByHandle(uintptr_t table, uintptr_t handle, int32_t filter,
+                                                   int32_t* elementOut);
+/* Writes the type and the value pointer. "Invalid table or name" (also for
+ * a null output), "Arrays not initialized", "Variable Not Found.", "Variable
+ * is a structure.". */
+UVT_API const char* UVT_CALL rtmGetVarValueByName(uintptr_t table, const char* name, const int32_t* indexes,
+                                                  void** valueOut, int32_t* typeOut);
+/* Writes the place (from 0) and the type. "Invalid table or name", "Arrays
+ * not initialized", "Variable not found", "Variable is a structure". */
+UVT_API const char* UVT_CALL rtmGetVarLocationByName(uintptr_t table, const char* name, const int32_t* indexes,
+                                                     int32_t* placeOut, int32_t* typeOut);
+/* Number of elements of the named array (indexes for the arrays on the way
+ * only); -1 when there is none or it has no elements. Counts indexes from 0. */
+UVT_API int32_t UVT_CALL rtmArrayLength(uintptr_t table, const char* name, const int32_t* indexes);
+/* As the two above with indexes counted from 1. */
+UVT_API const char* UVT_CALL rtmOne_BasedGetVarValueByName(uintptr_t table, const char* name,
+                                                           const int32_t* indexes, void** valueOut,
+                                                           int32_t* typeOut);
+UVT_API const char* UVT_CALL rtmOne_BasedGetVarLocationByName(uintptr_t table, const char* name,
+                                                              const int32_t* indexes, int32_t* placeOut,
+                                                              int32_t* typeOut);
+
+/* ---------------------------------------------------------------------
+ * Run time: writing. value points to an int32, a double or the text by the
+ * variable's type; null stores 0, 0.0 or the empty text as "no value". The
+ * change reaches the host through storeElement. An Integer that sizes
+ * arrays first asks resizeArray for every array whose size would change; on
+ * a refusal the earlier arrays are told their old sizes again (the refused
+ * one first) and the answer is "The storage of this value has resulted in
+ * the following error message while storing the size of the <type>
+ * array:\r\n<host text>", held in one 512-byte buffer until the next such
+ * refusal. A Real refused by storeElement answers the host's own text. A
+ * refused write changes nothing, not even the value-set flag. A Character
+ * value that finds no memory for its copy is not stored: "Not enough
+ * memory". releaseEvent comes at most once per call.
+ * ------------------------------------------------------------------- */
+
+/* By type and place: "Invalid table", "Arrays not initialized"; a type
+ * other than 0, 1, 2 or a place outside the array writes nothing and
+ * answers null. A null value on a value that has none changes nothing. */
+UVT_API const char* UVT_CALL rtmSetValue(uintptr_t table, int32_t type, int32_t place, const void* value);
+/* By run-time row: "IO argument not supported", "Invalid row number or
+ * value.". */
+UVT_API const char* UVT_CALL rtmSetValueByRow(uintptr_t table, int32_t row, const void* value, int32_t direction);
+/* By handle: "Invalid handle" (fails rtmIsHandleValid, names no node, or a
+ * node of another table), "Invalid table", "Arrays not initialized",
+ * "Cannot set value to structures" (structure, array, element of a structure
+ * array, root). */
+UVT_API const char* UVT_CALL rtmSetValueByHandle(uintptr_t table, uintptr_t handle, const void* value);
+/* By name: "Invalid table", "Arrays not initialized", "Missing information"
+ * (null name or index list, even for a variable in no array), "Name not
+ * found", "Cannot set value to structures". Runs the whole write even for a
+ * null value. */
+UVT_API const char* UVT_CALL rtmSetVarValueByName(uintptr_t table, const char* name, const int32_t* indexes,
+                                                  const void* value);
+/* As rtmSetVarValueByName with indexes counted from 1. */
+UVT_API const char* UVT_CALL rtmOne_BasedSetVarValueByName(uintptr_t table, const char* name,
+                                                           const int32_t* indexes, const void* value);
+/* Fills one cell of the variable row at rowIndex from a generated function's
+ * integer table: columns 0-3 the name's four words (first character in the
+ * least significant byte, or in the most significant one when querySize(null,
+ * -50) answers 4; asked on every call), 4 type, 5 dimension, 6 depth, 7 IO.
+ * Unchecked; no save step, no layout, no event. */
+UVT_API void UVT_CALL rtmSetCellValue(uintptr_t table, int32_t rowIndex, int32_t column, int32_t value);
+
 #ifdef __cplusplus
 }
 #endif

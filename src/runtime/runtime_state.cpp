@@ -2,6 +2,7 @@
 
 #include "host/counted_operation.h"
 #include "host/host_routines.h"
+#include "runtime/release_deferral.h"
 #include "runtime/runtime_node.h"
 #include "runtime/text_block.h"
 
@@ -35,6 +36,10 @@ void releaseTree(uintptr_t& place) {
     if (node != nullptr && node->parent != 0) {
         RuntimeNode* parent = resolveAs<RuntimeNode>(node->parent);
         if (parent != nullptr && parent->firstChild == handle) parent->firstChild = 0;
+    }
+    if (deferRelease(handle)) {  // kept aside by a write that may yet be taken back
+        place = 0;
+        return;
     }
     releaseSubtree(handle);
     place = 0;

@@ -1,0 +1,133 @@
+#include "runtime/name_lookup.h"
+
+#include "runtime/node_access.h"
+#include "runtime/node_chain.h"
+
+#include <cstring>
+
+namespace uvt {
+namespace {
+
+bool oneBasedMode = false;
+
+bool isArrayNode(const RuntimeNode& node) {
+    const RuntimeNode* first = resolveNode(node.firstChild);
+    return first != nullptr && isArrayElement(*first);
+}
+
+bool allDigits(const char* text) {
+    if (*text == '\0') return false;
+    for (; *text != '\0'; ++text) {
+        if (*text < '0' || *text > '9') return false;
+    }
+    return true;
+}
+
+// The first node in pre-order, the root included, whose name is `name`.
+//
+// Every element of an array holds the same named members as the first one,
+// so below the first element the search only has to look at the elements'
+// own names, which are decimal numbers. A name that is not one is therefore
+// searched for in the first element of each array only, which keeps the
+// cost independent of the arrays' lengths.
+class PreorderSearch {
+public:
+    explicit PreorderSearch(const char* name) : name_(name), elementNamesPossible_(allDigits(name)) {}
+
+    uintptr_t from(uintptr_t handle) {
+        const RuntimeNode* node = resolveNode(handle);
+        if (node == nullptr) return 0;
+        if (std::strcmp(nodeName(*node), name_) == 0) return handle;
+        return inChildren(*node);
+    }
+
+private:
+    uintptr_t inChildren(const RuntimeNode& group) {
+        if (group.kind != kGroupNode) return 0;
+        bool firstElementSearched = false;
+        for (uintptr_t child = group.firstChild; child != 0;) {
+            const RuntimeNode* node = resolveNode(child);
+            if (node == nullptr) return 0;
+            if (isArrayElement(*node) && firstElementSearched && !elementNamesPossible_) return 0;
+            if (std::strcmp(nodeName(*node), name_) == 0) return child;
+            if (const uintptr_t found = inChildren(*node); found != 0) return found;
+            firstElementSearched = firstElementSearched || isArrayElement(*node);
+            child = node->nextSibling;
+        }
+        return 0;
+    }
+
+    const char* name_;
+    bool elementNamesPossible_;
+};
+
+// Steps from the first element of `array` to the element that the index
+// selects; 0 past the last element.
+uintptr_t selectElement(const RuntimeNode& array, int32_t index) {
+    int64_t offset = static_cast<int64_t>(index) - (oneBasedMode ? 1 : 0);
+    uintptr_t element = array.firstChild;
+    while (offset > 0 && element != 0) {
+        const RuntimeNode* node = resolveNode(element);
+        if (node == nullptr) return 0;
+        element = node->nextSibling;
+        --offset;
+    }
+    return element;
+}
+
+uintptr_t childNamed(const RuntimeNode& group, const char* name) {
+    for (uintptr_t child = group.firstChild; child != 0;) {
+        const RuntimeNode* node = resolveNode(child);
+        if (node == nullptr) return 0;
+        if (std::strcmp(nodeName(*node), name) == 0) return child;
+        child = node->nextSibling;
+    }
+    return 0;
+}
+
+}  // namespace
+
+uintptr_t lookUpVariable(uintptr_t root, const char* name, const int32_t* indexes, FinalElement final) {
+    if (name == nullptr) return 0;
+    const uintptr_t found = PreorderSearch(name).from(root);
+    if (found == 0) return 0;
+    if (found == root) return root;
+
+    // The way down: the named nodes from below the root to the one found.
+    NodeChain chain;
+    if (!climbToTop(found, chain) || chain.top() != root) return 0;
+    const RuntimeNode* foundNode = resolveNode(found);
+    if (foundNode == nullptr || isArrayElement(*foundNode)) return 0;  // a bare element number names no variable
+
+    int32_t used = 0;
+    uintptr_t current = root;
+    for (int level = 1; level < chain.length; ++level) {
+        const RuntimeNode* step = resolveNode(chain.handles[level]);
+        if (step == nullptr) return 0;
+        if (isArrayElement(*step)) continue;
+        const RuntimeNode* node = resolveNode(current);
+        if (node == nullptr) return 0;
+        if (isArrayNode(*node)) {
+            if (indexes == nullptr) return 0;
+            current = selectElement(*node, indexes[used++]);
+            node = resolveNode(current);
+            if (node == nullptr) return 0;
+        }
+        current = childNamed(*node, nodeName(*step));
+        if (current == 0) return 0;
+    }
+
+    const RuntimeNode* named = resolveNode(current);
+    if (named == nullptr) return 0;
+    if (final == FinalElement::wanted && indexes != nullptr && isArrayNode(*named)) {
+        return selectElement(*named, indexes[used]);
+    }
+    return current;
+}
+
+bool oneBasedIndexMode() { return oneBasedMode; }
+
+OneBasedIndexScope::OneBasedIndexScope() { oneBasedMode = true; }
+OneBasedIndexScope::~OneBasedIndexScope() { oneBasedMode = false; }
+
+}  // namespace uvt

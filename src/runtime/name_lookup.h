@@ -1,0 +1,37 @@
+// The variable name lookup of the by-name readers and writers: a single
+// variable name (a structure member by its own name alone) and an index list
+// that says which element of each array on the way is meant.
+//
+// The index list is read one entry per array crossed on the way down from
+// the top level, outermost first, and one more when an element of a final
+// array is wanted; never more. A null list can only reach a variable that
+// lies in no array: with an array to cross the name is not found. Indexes
+// count from 0, or from 1 while the one-based index mode is on; an index
+// below the base selects the first element, one past the last element means
+// not found.
+#pragma once
+
+#include <cstdint>
+
+namespace uvt {
+
+enum class FinalElement { wanted, notWanted };
+
+// The node that `name` and `indexes` designate below `root`, or 0. The root
+// itself is found by its own name "$TOP$".
+uintptr_t lookUpVariable(uintptr_t root, const char* name, const int32_t* indexes, FinalElement final);
+
+// The one-based index mode: process-wide, 0 when the library is loaded.
+bool oneBasedIndexMode();
+
+// Turns the one-based index mode on for its lifetime and then off (to 0,
+// not to what it was before).
+class OneBasedIndexScope {
+public:
+    OneBasedIndexScope();
+    ~OneBasedIndexScope();
+    OneBasedIndexScope(const OneBasedIndexScope&) = delete;
+    OneBasedIndexScope& operator=(const OneBasedIndexScope&) = delete;
+};
+
+}  // namespace uvt

@@ -1,0 +1,43 @@
+#include "runtime/node_chain.h"
+
+#include "runtime/node_access.h"
+#include "table/records.h"
+
+namespace uvt {
+
+bool climbToTop(uintptr_t handle, NodeChain& chain) {
+    uintptr_t reversed[kMaxChainLength];
+    int length = 0;
+    for (uintptr_t current = handle; current != 0;) {
+        const RuntimeNode* node = resolveNode(current);
+        if (node == nullptr || length == kMaxChainLength) return false;
+        reversed[length++] = current;
+        current = node->parent;
+    }
+    if (length == 0) return false;
+    chain.length = length;
+    for (int i = 0; i < length; ++i) chain.handles[i] = reversed[length - 1 - i];
+    return true;
+}
+
+bool placeAlongChain(const NodeChain& chain, int32_t type, int32_t& place) {
+    if (type < kInteger || type > kCharacter) return false;
+    int32_t sum = 0;
+    for (int level = 1; level < chain.length; ++level) {
+        const RuntimeNode* parent = resolveNode(chain.handles[level - 1]);
+        if (parent == nullptr) return false;
+        const uintptr_t wanted = chain.handles[level];
+        uintptr_t child = parent->firstChild;
+        while (child != wanted) {
+            const RuntimeNode* sibling = resolveNode(child);
+            if (sibling == nullptr) return false;  // the end of the list, or a broken link
+            if (sibling->kind == kGroupNode) sum += sibling->counters[typeCounter(type)];
+            else if (leafArrayIndex(*sibling) == type) ++sum;
+            child = sibling->nextSibling;
+        }
+    }
+    place = sum;
+    return true;
+}
+
+}  // namespace uvt

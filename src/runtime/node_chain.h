@@ -1,0 +1,35 @@
+// The way from the root of a layout tree down to one node, found by climbing
+// the node's parent links. Labels, places and the check that a handle
+// belongs to a given table all read it; climbing costs the node's depth,
+// never the size of the tree.
+#pragma once
+
+#include "runtime/runtime_node.h"
+
+#include <cstdint>
+
+namespace uvt {
+
+// Far deeper than any layout: nine structure levels, each perhaps an array
+// with its element level, under the root. A longer climb means the parent
+// links do not lead to a root (a handle that is no node of a tree).
+inline constexpr int kMaxChainLength = 64;
+
+struct NodeChain {
+    uintptr_t handles[kMaxChainLength];  // [0] the top (a node without parent), [length - 1] the node
+    int length = 0;
+
+    uintptr_t top() const { return handles[0]; }
+    uintptr_t node() const { return handles[length - 1]; }
+};
+
+// Climbs from `handle` to the node without parent. False when a node on the
+// way does not resolve or the climb does not end.
+bool climbToTop(uintptr_t handle, NodeChain& chain);
+
+// The place of the chain's node among the values of `type`: at each level
+// the values of that type in the siblings that come before the chain's node
+// there. False when a node is not among its parent's children.
+bool placeAlongChain(const NodeChain& chain, int32_t type, int32_t& place);
+
+}  // namespace uvt

@@ -1,0 +1,136 @@
+#include "runtime/value_write.h"
+
+#include "host/counted_operation.h"
+#include "host/host_routines.h"
+#include "runtime/layout_pass.h"
+#include "runtime/node_access.h"
+#include "runtime/release_deferral.h"
+#include "runtime/runtime_messages.h"
+#include "runtime/sync_pass.h"
+#include "runtime/text_block.h"
+#include "runtime/value_count.h"
+#include "table/table_access.h"
+
+#include <cstdio>
+
+namespace uvt {
+namespace {
+
+// One buffer for the whole library: a refusal's text stays readable until
+// the next refusal overwrites it.
+char messageBuffer[512];
+
+const char* const kArrayNames[3] = {"Integer", "Real", "Character"};
+
+const char* formatSizeRefusal(int32_t array, const char* hostMessage) {
+    std::snprintf(messageBuffer, sizeof messageBuffer,
+                  "The storage of this value has resulted in the following error message while storing the size "
+                  "of the %s array:\r\n%s",
+                  kArrayNames[array], hostMessage);
+    return messageBuffer;
+}
+
+int32_t finalFlag(const void* value) { return value != nullptr ? 1 : 0; }
+
+const char* writeCharacter(TableHeader& header, RuntimeNode& leaf, const void* value, int32_t previousFlag,
+                           WriteRule rule) {
+    // The new block comes first: the sync pass tells a changed text by its
+    // handle, which must not be the old one given back and handed out anew.
+    const uintptr_t copy = makeTextBlock(static_cast<const char*>(value));
+    if (copy == 0) {
+        leaf.leaf.valueSet = previousFlag;
+        return messages::kNotEnoughMemory;
+    }
+    const uintptr_t old = leaf.leaf.value.text;
+    leaf.leaf.value.text = copy;
+    releaseTextBlock(old);
+    if (rule == WriteRule::byName) leaf.leaf.valueSet = finalFlag(value);
+    syncPass(header, false);
+    return nullptr;
+}
+
+const char* writeReal(TableHeader& header, RuntimeNode& leaf, const void* value, int32_t previousFlag) {
+    const double previous = leaf.leaf.value.real;
+    leaf.leaf.value.real = value != nullptr ? *static_cast<const double*>(value) : 0.0;
+    leaf.leaf.valueSet = finalFlag(value);
+    const char* refusal = syncPass(header, false);
+    if (refusal == nullptr) return nullptr;
+    leaf.leaf.value.real = previous;
+    leaf.leaf.valueSet = previousFlag;
+    syncPass(header, false);  // the host gets the previous value back
+    return refusal;
+}
+
+const char* writeInteger(uintptr_t table, TableHeader& header, uintptr_t leafHandle, RuntimeNode& leaf,
+                         const void* value, int32_t previousFlag) {
+    CountedOperation operation;
+    const int32_t previous = leaf.leaf.value.integer;
+    leaf.leaf.value.integer = value != nullptr ? *static_cast<const int32_t*>(value) : 0;
+
+    const RuntimeNode* root = resolveNode(header.runtimeRoot);
+    int32_t oldSizes[3] = {0, 0, 0};
+    for (int32_t i = 0; i < 3 && root != nullptr; ++i) oldSizes[i] = root->counters[typeCounter(i)];
+
+    // The row that holds the leaf is laid out again (the whole table for a
+    // top-level variable). Whatever that cuts off is only kept aside until
+    // the host has agreed to the new sizes.
+    const uintptr_t start = leaf.parent;
+    ReleaseDeferral deferral;
+    layoutPass(table, nullptr, start);
+    deferral.stop();
+
+    int32_t newSizes[3] = {0, 0, 0};
+    countValues(header.runtimeRoot, newSizes[0], newSizes[1], newSizes[2]);
+    int32_t refused = -1;
+    const char* hostMessage = nullptr;
+    for (int32_t i = 0; i < 3 && refused < 0; ++i) {
+        if (newSizes[i] == oldSizes[i]) continue;
+        hostMessage = resizeArray(header.hostIds, i, newSizes[i]);
+        if (hostMessage != nullptr) refused = i;
+    }
+
+    if (refused < 0) {
+        RuntimeNode* written = resolveNode(leafHandle);
+        if (written != nullptr) written->leaf.valueSet = finalFlag(value);
+        syncPass(header, false);
+        deferral.releaseKept();
+        return nullptr;
+    }
+
+    // The host's text goes into the buffer at once: it need only live until
+    // the host's routine is called again, as it is for the undo just below.
+    const char* message = formatSizeRefusal(refused, hostMessage);
+    for (int32_t k = refused; k >= 0; --k) resizeArray(header.hostIds, k, oldSizes[k]);
+    deferral.restoreKept();
+    RuntimeNode* written = resolveNode(leafHandle);
+    if (written != nullptr) {
+        written->leaf.value.integer = previous;
+        written->leaf.valueSet = previousFlag;
+    }
+    layoutPass(table, nullptr, start);
+    return message;
+}
+
+}  // namespace
+
+const char* writeLeafValue(uintptr_t table, uintptr_t leafHandle, const void* value, WriteRule rule) {
+    TableHeader* header = resolveTable(table);
+    RuntimeNode* leaf = resolveNode(leafHandle);
+    if (header == nullptr || leaf == nullptr || leaf->kind != kValueLeaf) return nullptr;
+    const int32_t previousFlag = leaf->leaf.valueSet;
+    if (rule == WriteRule::plain) {
+        if (value == nullptr && previousFlag == 0) return nullptr;
+        leaf->leaf.valueSet = finalFlag(value);
+    } else {
+        leaf->leaf.valueSet = 1;
+    }
+    switch (leaf->leaf.valueType) {
+        case kInteger: return writeInteger(table, *header, leafHandle, *leaf, value, previousFlag);
+        case kReal: return writeReal(*header, *leaf, value, previousFlag);
+        case kCharacter: return writeCharacter(*header, *leaf, value, previousFlag, rule);
+        default: return nullptr;
+    }
+}
+
+}  // namespace uvt
+
