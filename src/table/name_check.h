@@ -16,12 +16,20 @@ inline bool isNameStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && 
 
 enum class NameCheck { Ok, Empty, BadStart, BadChar, TooLong, Duplicate };
 
+// The rules on the text alone, in this order: empty, first character, later
+// characters, length. Ok when they all pass.
+NameCheck checkNameText(const char* name, std::size_t length);
+
+// True when one of the rows before row `row` has this non-empty name.
+bool nameTakenBefore(const TableHeader& header, const char* name, std::size_t length, int32_t row);
+
 // Checks the `length` bytes of an 8-bit name as it would be stored in row
-// `row`, in this order: empty, first character, later characters, length,
-// then duplicates among the rows before it (later rows are not compared).
+// `row`: the text rules, then duplicates among the rows before it (later
+// rows are not compared).
 NameCheck checkName(const TableHeader& header, const char* name, std::size_t length, int32_t row);
 
-// The same check for the name that row `row` holds.
-NameCheck checkStoredName(const TableHeader& header, const VariableRow& stored, int32_t row);
+// Length of the name that a row holds, bounded by its field: a record built
+// elsewhere need not end in a NUL.
+std::size_t storedNameLength(const VariableRow& row);
 
 }  // namespace uvt

@@ -19,6 +19,7 @@ void TrackingMemory::reset() {
     failAt_ = 0;
     failFrom_ = 0;
     reallocationCount_ = 0;
+    resolveCount_ = 0;
     allocationSizes_.clear();
     faults_.clear();
 }
@@ -78,6 +79,7 @@ void UVT_HOSTCALL TrackingMemory::release(uintptr_t handle, int32_t size) {
 
 void* UVT_HOSTCALL TrackingMemory::resolve(uintptr_t handle) {
     TrackingMemory& m = instance();
+    ++m.resolveCount_;
     auto it = m.blocks_.find(handle);
     if (it == m.blocks_.end()) {
         if (handle != 0) m.faults_.push_back("resolve of unknown handle " + std::to_string(handle));

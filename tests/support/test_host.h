@@ -43,6 +43,8 @@ public:
     // Sizes passed to allocate, in call order.
     const std::vector<int32_t>& allocationSizes() const { return allocationSizes_; }
     int reallocations() const { return reallocationCount_; }
+    // Calls of resolve so far, for checks on how a call's cost grows.
+    long resolves() const { return resolveCount_; }
 
     template <class T>
     T* view(uintptr_t handle) {
@@ -67,6 +69,7 @@ private:
     int failAt_ = 0;
     int failFrom_ = 0;
     int reallocationCount_ = 0;
+    long resolveCount_ = 0;
     std::vector<int32_t> allocationSizes_;
     std::vector<std::string> faults_;
 };

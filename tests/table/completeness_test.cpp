@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -213,6 +214,73 @@ TEST_F(CompletenessTest, ChecksNeverSave) {
     EXPECT_EQ(config.beginSaves, 0);
     EXPECT_EQ(header(table).timeStamp, 1);
     DeleteUVT(table);
+}
+
+// Tables of every kind of record: duplicate and invalid names, repeated ids,
+// links to missing, wrong or later rows, depths without parents.
+std::vector<RecordSpec> randomRecords(std::mt19937& random, int rows) {
+    static const char* const kNames[] = {"A", "B", "C", "D", "", "1X", "A-B", "ABCDEFGHIJKLMNOPQ", "a"};
+    const auto pick = [&random](int from, int to) {
+        return std::uniform_int_distribution<int>(from, to)(random);
+    };
+    std::vector<RecordSpec> records;
+    for (int i = 0; i < rows; ++i) {
+        RecordSpec spec{pick(0, 3) == 0 ? pick(10, rows + 10) : i + 10, kNames[pick(0, 8)]};
+        spec.type = pick(0, 3);
+        spec.depth = pick(0, 3);
+        spec.parentId = pick(0, 2) == 0 ? -50 : pick(8, rows + 12);
+        records.push_back(spec);
+    }
+    return records;
+}
+
+TEST_F(CompletenessTest, TableCheckAnswersAsTheRowChecksInOrder) {
+    std::mt19937 random(12345);
+    for (int round = 0; round < 300; ++round) {
+        SCOPED_TRACE(round);
+        const std::vector<RecordSpec> records = randomRecords(random, 1 + round % 12);
+        const uintptr_t byRows = CreateUVT(nullptr);
+        const uintptr_t whole = CreateUVT(nullptr);
+        ASSERT_EQ(fillFromRecords(byRows, records), 1);
+        ASSERT_EQ(fillFromRecords(whole, records), 1);
+        std::string first;
+        std::vector<std::string> messages;
+        for (int32_t r = 0; r < dfnCountRows(byRows); ++r) {
+            messages.push_back(rowCheck(byRows, r));
+            if (first.empty()) first = messages.back();
+        }
+        EXPECT_EQ(tableCheck(whole), first);
+        // The same repairs, and afterwards every row answers as before.
+        for (int32_t r = 0; r < dfnCountRows(whole); ++r) {
+            EXPECT_EQ(row(whole, r).parentId, row(byRows, r).parentId) << r;
+        }
+        DeleteUVT(byRows);
+        DeleteUVT(whole);
+    }
+}
+
+TEST_F(CompletenessTest, TableCheckCostGrowsLinearlyWithTheRows) {
+    // Distinct valid names and nested structures: the worst case for a check
+    // that compares every row with all rows before it.
+    const auto resolvesFor = [this](int rows) {
+        std::vector<RecordSpec> records;
+        for (int i = 0; i < rows; ++i) {
+            records.push_back({i, nullptr, i % 3 == 2 ? 1 : 3, -1, i % 3, 1, i % 3 == 0 ? -50 : 999999});
+        }
+        std::vector<std::string> names;
+        for (int i = 0; i < rows; ++i) names.push_back(std::string("V").append(std::to_string(i)));
+        for (std::size_t i = 0; i < names.size(); ++i) records[i].name = names[i].c_str();
+        const uintptr_t table = CreateUVT(nullptr);
+        EXPECT_EQ(fillFromRecords(table, records), 1);
+        const long before = memory.resolves();
+        EXPECT_EQ(tableCheck(table), "");
+        const long used = memory.resolves() - before;
+        DeleteUVT(table);
+        return used;
+    };
+    const long small = resolvesFor(300);
+    const long large = resolvesFor(1200);
+    EXPECT_LT(large, 5 * small) << small << " resolves for 300 rows, " << large << " for 1200";
 }
 
 }  // namespace
