@@ -1,4 +1,4 @@
-# Runs one GoogleTest program under an emulator (Wine) and judges it by what
+# Runs one GoogleTest program under an emulator (Wine, qemu) and judges it by what
 # it prints as well as by its exit status: a Wine that cannot start the
 # program may print nothing and still exit with 0.
 #   cmake -DEMULATOR=<cmd> -DPROGRAM=<exe> -P RunEmulatedTest.cmake
