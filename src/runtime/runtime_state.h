@@ -7,7 +7,8 @@
 namespace uvt {
 
 // Releases the node in `place`, its whole subtree and all its later
-// siblings, and sets `place` to 0.
+// siblings, and sets `place` to 0. While a ReleaseDeferral is active
+// (release_deferral.h) they are only detached and kept aside.
 void releaseTree(uintptr_t& place);
 
 // Releases the three element arrays and zeroes their handles and counts.
