@@ -351,20 +351,20 @@ std::string setCellNull(uintptr_t table, int32_t column, int32_t row) {
 
 std::string getCell(uintptr_t table, int32_t column, int32_t row) { return take(dfnGetValue(table, column, row)); }
 
-void appendRow(uintptr_t table, const RowSpec& spec) {
+void appendRow(uintptr_t table, const RowSpec& wanted) {
     const int32_t index = dfnCountRows(table);
     ASSERT_NE(dfnInsertRow(table, index), 0);
-    ASSERT_EQ(setCell(table, 0, index, spec.name), kEmpty) << spec.name;
-    ASSERT_EQ(setCell(table, 1, index, spec.type), kEmpty) << spec.name;
-    ASSERT_EQ(setCell(table, 2, index, spec.dimension), kEmpty) << spec.name;
-    ASSERT_EQ(setCell(table, 3, index, spec.depth), kEmpty) << spec.name;
-    ASSERT_EQ(setCell(table, 4, index, spec.io), kEmpty) << spec.name;
+    ASSERT_EQ(setCell(table, 0, index, wanted.name), kEmpty) << wanted.name;
+    ASSERT_EQ(setCell(table, 1, index, wanted.type), kEmpty) << wanted.name;
+    ASSERT_EQ(setCell(table, 2, index, wanted.dimension), kEmpty) << wanted.name;
+    ASSERT_EQ(setCell(table, 3, index, wanted.depth), kEmpty) << wanted.name;
+    ASSERT_EQ(setCell(table, 4, index, wanted.io), kEmpty) << wanted.name;
 }
 
 uintptr_t makeTable(const std::vector<RowSpec>& rows, const int32_t* hostIds) {
     const uintptr_t table = CreateUVT(hostIds);
     EXPECT_NE(table, 0u);
-    for (const RowSpec& spec : rows) appendRow(table, spec);
+    for (const RowSpec& wanted : rows) appendRow(table, wanted);
     return table;
 }
 
@@ -399,14 +399,14 @@ int32_t fillFromRecords(uintptr_t table, const std::vector<RecordSpec>& rows) {
     text("");
     number(header(table).timeStamp);
     number(static_cast<int32_t>(rows.size()));
-    for (const RecordSpec& spec : rows) {
-        number(spec.id);
-        text(spec.name);  // at most 19 characters: the field holds 20 bytes
-        number(spec.type);
-        number(spec.dimension);
-        number(spec.depth);
-        number(spec.io);
-        number(spec.parentId);
+    for (const RecordSpec& wanted : rows) {
+        number(wanted.id);
+        text(wanted.name);  // at most 19 characters: the field holds 20 bytes
+        number(wanted.type);
+        number(wanted.dimension);
+        number(wanted.depth);
+        number(wanted.io);
+        number(wanted.parentId);
     }
     return UVTFromText(table, &recordSource);
 }

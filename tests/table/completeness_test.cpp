@@ -225,11 +225,11 @@ std::vector<RecordSpec> randomRecords(std::mt19937& random, int rows) {
     };
     std::vector<RecordSpec> records;
     for (int i = 0; i < rows; ++i) {
-        RecordSpec spec{pick(0, 3) == 0 ? pick(10, rows + 10) : i + 10, kNames[pick(0, 8)]};
-        spec.type = pick(0, 3);
-        spec.depth = pick(0, 3);
-        spec.parentId = pick(0, 2) == 0 ? -50 : pick(8, rows + 12);
-        records.push_back(spec);
+        RecordSpec wanted{pick(0, 3) == 0 ? pick(10, rows + 10) : i + 10, kNames[pick(0, 8)]};
+        wanted.type = pick(0, 3);
+        wanted.depth = pick(0, 3);
+        wanted.parentId = pick(0, 2) == 0 ? -50 : pick(8, rows + 12);
+        records.push_back(wanted);
     }
     return records;
 }
