@@ -11,15 +11,6 @@ namespace {
 
 using Log = std::vector<std::string>;
 
-const std::vector<RowSpec> kWorkedRows = {
-    {"NC", "Integer", "Scalar", "0", "Input Only"},
-    {"X", "Real", "Number of Components", "0", "Input Only"},
-    {"S", "Structure", "NC", "0", "Input Only"},
-    {"A", "Integer", "Scalar", "1", "Input Only"},
-    {"B", "Character", "Scalar", "1", "Input and Output"},
-    {"Y", "Real", "Scalar", "0", "Output Only"},
-};
-
 class Replacement : public UvtTest {
 protected:
     uintptr_t boundWorkedTable(const int32_t* hostIds = nullptr) {

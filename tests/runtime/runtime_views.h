@@ -13,6 +13,17 @@
 
 namespace uvt_test {
 
+// The worked table of the run-time tests: NC sizes the structure array S,
+// X is sized by the host's component count.
+inline const std::vector<RowSpec> kWorkedRows = {
+    {"NC", "Integer", "Scalar", "0", "Input Only"},
+    {"X", "Real", "Number of Components", "0", "Input Only"},
+    {"S", "Structure", "NC", "0", "Input Only"},
+    {"A", "Integer", "Scalar", "1", "Input Only"},
+    {"B", "Character", "Scalar", "1", "Input and Output"},
+    {"Y", "Real", "Scalar", "0", "Output Only"},
+};
+
 struct alignas(8) NodeView {
     int32_t kind;  // 0 group, 1 value leaf
     uintptr_t parent;
