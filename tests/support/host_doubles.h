@@ -1,0 +1,259 @@
+// The host doubles shared by the tests and the fuzz targets: tracking memory
+// whose handles are not addresses, recording symbol-size and event routines,
+// a configuration object and helpers for VARIANT text. Nothing here needs a
+// test framework; test_host.h adds the fixture.
+#pragma once
+
+#include "uvt.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace uvt_test {
+
+// ---------------------------------------------------------------------------
+// Memory: handles are small numbers that no resolve-free use can survive;
+// blocks are filled with garbage when handed out; every release is checked
+// against the size the block was obtained with.
+// ---------------------------------------------------------------------------
+class TrackingMemory {
+public:
+    static TrackingMemory& instance();
+
+    void reset();
+    // Fails the n-th allocation from now on (1 = the next); 0 turns it off.
+    // Growing reallocations count as allocations.
+    void failAllocation(int n);
+    // Fails every allocation from the n-th on.
+    void failFrom(int n);
+    int allocationsMade() const { return allocationCount_; }
+
+    std::size_t liveBlocks() const { return blocks_.size(); }
+    int32_t sizeOf(uintptr_t handle) const;
+    const std::vector<std::string>& faults() const { return faults_; }
+    // Hands over the faults seen so far and forgets them, for a test that
+    // provokes one on purpose (such as a handle the host does not know).
+    std::vector<std::string> takeFaults();
+    // Sizes passed to allocate, in call order.
+    const std::vector<int32_t>& allocationSizes() const { return allocationSizes_; }
+    int reallocations() const { return reallocationCount_; }
+    // Calls of resolve so far, for checks on how a call's cost grows.
+    long resolves() const { return resolveCount_; }
+
+    template <class T>
+    T* view(uintptr_t handle) {
+        return static_cast<T*>(resolve(handle));
+    }
+
+    static uintptr_t UVT_HOSTCALL allocate(int32_t size);
+    static void UVT_HOSTCALL release(uintptr_t handle, int32_t size);
+    static void* UVT_HOSTCALL resolve(uintptr_t handle);
+    static uintptr_t UVT_HOSTCALL reallocate(uintptr_t handle, int32_t oldSize, int32_t newSize);
+
+private:
+    struct Block {
+        void* data;
+        int32_t size;
+    };
+    bool nextAllocationFails();
+
+    std::map<uintptr_t, Block> blocks_;
+    uintptr_t nextHandle_ = 0x100;
+    int allocationCount_ = 0;
+    int failAt_ = 0;
+    int failFrom_ = 0;
+    int reallocationCount_ = 0;
+    long resolveCount_ = 0;
+    std::vector<int32_t> allocationSizes_;
+    std::vector<std::string> faults_;
+};
+
+// ---------------------------------------------------------------------------
+// Symbol sizes and events: every call goes into one ordered log of readable
+// entries such as "query(-2)", "resize(1,4)", "store(1,2,null)",
+// "store(0,0,i:2)", "store(2,1,s:AB)", "release", "replace(0)".
+// ---------------------------------------------------------------------------
+class HostRecorder {
+public:
+    static HostRecorder& instance();
+    void reset();
+
+    std::vector<std::string> log;
+    std::map<int32_t, int32_t> sizes;  // querySize answers by code; 1 otherwise
+    int releaseEvents = 0;
+    std::vector<int32_t> replacePhases;
+    const int32_t* lastHostValues = nullptr;
+
+    // Answers: return a message to refuse, or nullptr to accept.
+    std::function<const char*(int32_t array, int32_t count)> resizeAnswer;
+    std::function<const char*(int32_t array, int32_t element, const void* value)> storeAnswer;
+
+    // Calls of one kind ("resize", "store", ...), in order.
+    std::vector<std::string> entries(const std::string& kind) const;
+    void clearLog() { log.clear(); }
+
+    static int32_t UVT_HOSTCALL querySize(int32_t* hostValues, int32_t code);
+    static const char* UVT_HOSTCALL resizeArray(int32_t* hostValues, int32_t array, int32_t count);
+    static const char* UVT_HOSTCALL storeElement(int32_t* hostValues, int32_t array, int32_t element,
+                                                 const void* value);
+    static void UVT_HOSTCALL releaseEvent();
+    static void UVT_HOSTCALL replaceEvent(int32_t phase);
+};
+
+// ---------------------------------------------------------------------------
+// Configuration object: records BeginSave/SaveBytes, serves two restore
+// sources with a chosen number of bytes per read, counts references.
+// ---------------------------------------------------------------------------
+class ConfigObject {
+public:
+    ConfigObject();
+    ConfigObject(const ConfigObject&) = delete;
+    ConfigObject& operator=(const ConfigObject&) = delete;
+
+    void* object() { return &com_; }
+
+    int32_t references = 1;  // the creator's own reference
+    bool offersInterface = true;
+    int beginSaves = 0;
+    std::vector<std::string> pieces;  // SaveBytes calls since the last reset
+    int32_t saveResult = 1;
+    int beginRestores = 0;
+    int beginRestoresRB = 0;
+    std::string primary;   // read by RestoreBytes
+    std::string second;    // read by RestoreBytesRB
+    std::size_t primaryPosition = 0;
+    std::size_t secondPosition = 0;
+    int32_t bytesPerRead = 0;  // 0: as many as asked for
+    // When not empty, the most bytes each read delivers, taken in turn and
+    // from the start again (0 delivers nothing); overrides bytesPerRead.
+    std::vector<int32_t> readSizes;
+    std::vector<int32_t> readCounts;  // counts asked for, both sources
+    // Every slot called, in order: "QueryInterface", "AddRef", "Release",
+    // "BeginSave", "SaveBytes", "BeginRestore", "RestoreBytes",
+    // "BeginRestoreRB", "RestoreBytesRB".
+    std::vector<std::string> calls;
+    GUID lastIid{};  // what the last QueryInterface asked for
+
+    std::string saved() const;  // the concatenated pieces
+    void clearSaves() {
+        beginSaves = 0;
+        pieces.clear();
+    }
+
+private:
+    struct Com {
+        const UvtConfigInterfaceVtbl* vtbl;
+        ConfigObject* owner;
+    };
+    static ConfigObject* self(UvtConfigInterface* com) { return reinterpret_cast<Com*>(com)->owner; }
+    int32_t readLimit();
+    static int32_t read(std::string& from, std::size_t& position, int32_t limit, char* buffer, int32_t count,
+                        int32_t* delivered);
+    std::size_t nextReadSize_ = 0;
+
+    static int32_t UVT_CALL queryInterface(UvtConfigInterface*, const GUID*, void**);
+    static uint32_t UVT_CALL addRef(UvtConfigInterface*);
+    static uint32_t UVT_CALL releaseRef(UvtConfigInterface*);
+    static int32_t UVT_CALL beginSave(UvtConfigInterface*);
+    static int32_t UVT_CALL restoreBytesRB(UvtConfigInterface*, char*, int32_t, int32_t*);
+    static int32_t UVT_CALL saveBytes(UvtConfigInterface*, const char*, int32_t);
+    static int32_t UVT_CALL beginRestoreRB(UvtConfigInterface*);
+    static int32_t UVT_CALL restoreBytes(UvtConfigInterface*, char*, int32_t, int32_t*);
+    static int32_t UVT_CALL beginRestore(UvtConfigInterface*);
+
+    static const UvtConfigInterfaceVtbl kVtbl;
+    Com com_;
+};
+
+// ---------------------------------------------------------------------------
+// VARIANT and BSTR helpers.
+// ---------------------------------------------------------------------------
+class Bstr {
+public:
+    explicit Bstr(const std::u16string& text);
+    explicit Bstr(const char* ascii);
+    ~Bstr();
+    Bstr(const Bstr&) = delete;
+    Bstr& operator=(const Bstr&) = delete;
+    BSTR get() const { return text_; }
+    VARIANT variant() const;
+    std::string ascii() const;
+
+private:
+    BSTR text_;
+};
+
+// "<EMPTY>" for VT_EMPTY, otherwise the text (non-ASCII as '?'); frees the
+// VARIANT's string.
+inline constexpr const char* kEmpty = "<EMPTY>";
+std::string take(VARIANT value);
+// The text of a VT_BSTR VARIANT as it is, with every UTF-16 unit and up to
+// its BSTR length; u"<EMPTY>" for VT_EMPTY. Frees the VARIANT's string.
+std::u16string takeWide(VARIANT value);
+std::string toAscii(const OLECHAR* text);
+
+// Design-time shorthands through the exports.
+std::string setCell(uintptr_t table, int32_t column, int32_t row, const char* text);
+std::string setCellNull(uintptr_t table, int32_t column, int32_t row);
+std::string getCell(uintptr_t table, int32_t column, int32_t row);
+
+struct RowSpec {
+    const char* name;
+    const char* type = "Real";
+    const char* dimension = "Scalar";
+    const char* depth = "0";
+    const char* io = "Input Only";
+};
+// Appends a row and sets its five cells; the first message, or the empty
+// text when every cell was taken.
+std::string tryAppendRow(uintptr_t table, const RowSpec& row);
+
+// Fills a table through UVTFromText with records taken exactly as given
+// (no validation), for states that the grid cannot produce: over-long
+// names, unknown codes, links to rows that never existed. Returns its result.
+struct RecordSpec {
+    int32_t id;
+    const char* name;
+    int32_t type = 1;
+    int32_t dimension = -1;
+    int32_t depth = 0;
+    int32_t io = 1;
+    int32_t parentId = -50;
+};
+int32_t fillFromRecords(uintptr_t table, const std::vector<RecordSpec>& rows);
+
+// Read-only views of the records, for checks the exports cannot show.
+struct HeaderView {
+    int32_t rowCount;
+    int32_t hostIds[2];
+    int32_t timeStamp;
+    char functionName[16];
+    uintptr_t rowArray;
+    uintptr_t runtimeRoot;
+    int32_t reserved[4];
+    int32_t nextRowId;
+    void* configInterface;
+    uintptr_t elementArrays[3];
+    int32_t elementCounts[3];
+};
+struct RowView {
+    int32_t id;
+    char name[20];
+    int32_t type;
+    int32_t dimension;
+    int32_t depth;
+    int32_t io;
+    int32_t parentId;
+};
+HeaderView& header(uintptr_t table);
+RowView& row(uintptr_t table, int32_t index);
+
+// Resets the tracking memory and the recorder and installs them, with the
+// recording event routines, as the host's routines.
+void installTestHost();
+
+}  // namespace uvt_test
