@@ -20,6 +20,7 @@ void TrackingMemory::reset() {
     allocationCount_ = 0;
     failAt_ = 0;
     failFrom_ = 0;
+    liveLimit_ = 0;
     reallocationCount_ = 0;
     resolveCount_ = 0;
     allocationSizes_.clear();
@@ -31,6 +32,7 @@ void TrackingMemory::failFrom(int n) { failFrom_ = n == 0 ? 0 : allocationCount_
 
 bool TrackingMemory::nextAllocationFails() {
     ++allocationCount_;
+    if (liveLimit_ != 0 && blocks_.size() >= liveLimit_) return true;
     return allocationCount_ == failAt_ || (failFrom_ != 0 && allocationCount_ >= failFrom_);
 }
 

@@ -30,6 +30,9 @@ public:
     void failAllocation(int n);
     // Fails every allocation from the n-th on.
     void failFrom(int n);
+    // Refuses every allocation while this many blocks are live, as a host
+    // whose memory has run out would; 0 turns it off.
+    void limitLiveBlocks(std::size_t limit) { liveLimit_ = limit; }
     int allocationsMade() const { return allocationCount_; }
 
     std::size_t liveBlocks() const { return blocks_.size(); }
@@ -66,6 +69,7 @@ private:
     int allocationCount_ = 0;
     int failAt_ = 0;
     int failFrom_ = 0;
+    std::size_t liveLimit_ = 0;
     int reallocationCount_ = 0;
     long resolveCount_ = 0;
     std::vector<int32_t> allocationSizes_;
