@@ -61,6 +61,13 @@ typedef uint16_t VARTYPE;
 
 enum { VT_EMPTY = 0, VT_I4 = 3, VT_BSTR = 8 };
 
+/* Declared apart so that no compiler sees a type declared inside the
+ * anonymous union below. */
+typedef struct UvtVariantRecord {
+    void* pvRecord;
+    void* pRecInfo;
+} UvtVariantRecord;
+
 typedef struct tagVARIANT {
     VARTYPE  vt;
     uint16_t wReserved1;
@@ -74,10 +81,7 @@ typedef struct tagVARIANT {
         int32_t lVal;
         double  dblVal;
         void*   byref;
-        struct {
-            void* pvRecord;
-            void* pRecInfo;
-        } brecVal;
+        UvtVariantRecord brecVal;
     };
 } VARIANT;
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every test suite: installs what is missing, then configures, builds
-# and tests the presets default, linux-x86, windows-x86 and windows-x64 in
-# build/<preset>. Says which suites ran and which were skipped, and ends with
+# and tests the presets default, fuzz (each fuzz target for a short while;
+# scripts/fuzz.sh runs them longer), linux-x86, windows-x86 and windows-x64
+# in build/<preset>. Says which suites ran and which were skipped, and ends with
 # the line "N passed, M failed" (CTest tests; a suite that fails to
 # configure or build counts as one failure). Exit status 0 only when nothing
 # failed.
@@ -85,7 +86,7 @@ stop_wine() {
     WINEPREFIX=$root/build/$1/wineprefix wineserver -k >/dev/null 2>&1 || true
 }
 
-for preset in default linux-x86 windows-x86 windows-x64; do
+for preset in default fuzz linux-x86 windows-x86 windows-x64; do
     banner "$preset"
     suite_started=$(date +%s)
     if [ "$preset" = windows-x86 ]; then
@@ -117,6 +118,11 @@ for preset in default linux-x86 windows-x86 windows-x64; do
             run_ctest "$preset" --preset "$preset"
             note "$preset: ran every test under wine64: $suite_result ($(elapsed "$suite_started"))"
             stop_wine "$preset"
+            ;;
+        fuzz)
+            run_ctest "$preset" --preset "$preset"
+            seconds=$(grep -Eo '^UVT_FUZZ_SECONDS:STRING=[0-9]+' "build/$preset/CMakeCache.txt" | cut -d= -f2)
+            note "$preset: ran every fuzz target for ${seconds:-?}s: $suite_result ($(elapsed "$suite_started"))"
             ;;
         linux-x86)
             run_ctest "$preset" --preset "$preset"

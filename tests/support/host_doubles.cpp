@@ -21,6 +21,7 @@ void TrackingMemory::reset() {
     failAt_ = 0;
     failFrom_ = 0;
     liveLimit_ = 0;
+    refusedCount_ = 0;
     reallocationCount_ = 0;
     resolveCount_ = 0;
     allocationSizes_.clear();
@@ -54,7 +55,10 @@ uintptr_t UVT_HOSTCALL TrackingMemory::allocate(int32_t size) {
         m.faults_.push_back("allocate with negative size " + std::to_string(size));
         return 0;
     }
-    if (m.nextAllocationFails()) return 0;
+    if (m.nextAllocationFails()) {
+        ++m.refusedCount_;
+        return 0;
+    }
     void* data = std::malloc(size == 0 ? 1 : static_cast<std::size_t>(size));
     // Garbage, so that a field the library forgets to set shows.
     std::memset(data, 0xA5, size == 0 ? 1 : static_cast<std::size_t>(size));

@@ -34,6 +34,8 @@ public:
     // whose memory has run out would; 0 turns it off.
     void limitLiveBlocks(std::size_t limit) { liveLimit_ = limit; }
     int allocationsMade() const { return allocationCount_; }
+    // Allocations refused so far (by failAllocation, failFrom or the limit).
+    int allocationsRefused() const { return refusedCount_; }
 
     std::size_t liveBlocks() const { return blocks_.size(); }
     int32_t sizeOf(uintptr_t handle) const;
@@ -70,6 +72,7 @@ private:
     int failAt_ = 0;
     int failFrom_ = 0;
     std::size_t liveLimit_ = 0;
+    int refusedCount_ = 0;
     int reallocationCount_ = 0;
     long resolveCount_ = 0;
     std::vector<int32_t> allocationSizes_;

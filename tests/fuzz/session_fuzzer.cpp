@@ -1,0 +1,339 @@
+// Reads its input as a host session: a sequence of operations on up to three
+// tables (editing, checking, saving and restoring, dumping and loading,
+// binding, writing and reading values by every addressing mode, replacing,
+// deleting). After every step the host must have seen no misuse of its
+// memory; a complete table must come back unchanged from save/restore and
+// from dump/load; at the end every block must have come back.
+#include "fuzz_checks.h"
+#include "fuzz_input.h"
+
+#include <memory>
+
+using namespace uvt_fuzz;
+using uvt_test::Bstr;
+using uvt_test::take;
+
+namespace {
+
+constexpr int kSlots = 3;
+// A host runs out of memory long before an array sized by any int32 is
+// made; so does this one.
+constexpr std::size_t kLiveBlockLimit = 20000;
+
+const char* const kWords[] = {
+    "NC", "X", "S", "A", "B", "Y", "NS", "T", "",
+    "Integer", "Real", "Character", "Structure", "Scalar",
+    "Number of Components", "Number of Inlet Streams", "Number of Outlet Streams",
+    "0", "1", "2", "3", "-1", "Input Only", "Output Only", "Input and Output",
+    "a.b", "X(2)", "1A", "ABCDEFGHIJKLMNOPQ", "ABCDEFGHIJKLMNOP", "é",
+};
+
+struct Slot {
+    uintptr_t table = 0;
+    std::unique_ptr<uvt_test::ConfigObject> object;  // attached while the table lives
+};
+
+class Session {
+public:
+    explicit Session(FuzzInput& input) : in_(input) {}
+
+    void run() {
+        for (int step = 0; !in_.empty() && step < 64; ++step) {
+            const uint8_t op = in_.byte();
+            Slot& slot = slots_[in_.below(kSlots)];
+            if (slot.table == 0) {
+                create(slot);
+            } else {
+                perform(op % 16, slot);
+            }
+            checkHostClean("step " + std::to_string(step) + " op " + std::to_string(op % 16));
+        }
+        for (Slot& slot : slots_) remove(slot);
+    }
+
+private:
+    void create(Slot& slot) {
+        int32_t hostIds[2] = {in_.smallInt(), in_.smallInt()};
+        slot.table = CreateUVT(in_.byte() & 1 ? hostIds : nullptr);
+        if (slot.table == 0) return;
+        slot.object = std::make_unique<uvt_test::ConfigObject>();
+        UVTSetConfigInterface(slot.table, slot.object->object());
+    }
+
+    void remove(Slot& slot) {
+        if (slot.table != 0) DeleteUVT(slot.table);
+        slot.table = 0;
+        if (slot.object) FUZZ_CHECK(slot.object->references == 1, "a deleted table kept its interface");
+        slot.object.reset();
+    }
+
+    Slot& other(const Slot& slot) {
+        Slot& chosen = slots_[in_.below(kSlots)];
+        return &chosen == &slot ? slots_[(&chosen - slots_ + 1) % kSlots] : chosen;
+    }
+
+    int32_t rowNumber(uintptr_t table) {
+        const int32_t rows = dfnCountRows(table);
+        const uint8_t how = in_.byte();
+        if (how < 224) return static_cast<int32_t>(how % (rows + 1));
+        return in_.smallInt();
+    }
+
+    std::string word() {
+        const uint8_t pick = in_.byte();
+        if (pick < 200) return kWords[pick % std::size(kWords)];
+        return in_.text(24);
+    }
+
+    // A name the table knows, or some text.
+    std::string variableName(uintptr_t table) {
+        if (in_.byte() & 1) return word();
+        return uvt_test::getCell(table, 0, rowNumber(table));
+    }
+
+    void perform(uint8_t op, Slot& slot) {
+        const uintptr_t table = slot.table;
+        switch (op) {
+            case 0: remove(slot); break;
+            case 1: dfnInsertRow(table, rowNumber(table)); break;
+            case 2: dfnDeleteRow(table, rowNumber(table)); break;
+            case 3:
+            case 4: setCell(table); break;
+            case 5: read(table); break;
+            case 6: saveAndRestore(slot); break;
+            case 7: dumpAndLoad(slot); break;
+            case 8: bind(table); break;
+            case 9:
+            case 10: write(table); break;
+            case 11: readValues(table); break;
+            case 12: replace(slot); break;
+            case 13: {
+                Bstr name(word().c_str());
+                dfnSetFunctionName(table, name.variant());
+                break;
+            }
+            case 14: rtmSetCellValue(table, rowNumber(table), in_.smallInt() & 15, in_.smallInt()); break;
+            case 15: {
+                uvt_test::HostRecorder& host = uvt_test::HostRecorder::instance();
+                for (const int32_t code : {-2, -13, -23}) host.sizes[code] = in_.smallInt() % 4;
+                rtmSetSymSize(table, 0);
+                break;
+            }
+        }
+    }
+
+    void setCell(uintptr_t table) {
+        const int32_t column = in_.byte() < 240 ? static_cast<int32_t>(in_.below(5)) : in_.smallInt();
+        const int32_t row = rowNumber(table);
+        const uint8_t kind = in_.byte();
+        if (kind < 240) {
+            Bstr text(word().c_str());
+            int32_t reserved = 0;
+            take(dfnSetValue(table, column, row, text.variant(), &reserved));
+        } else {
+            // Text arguments are always VT_BSTR: the library reads the BSTR
+            // without looking at the tag, as hosts rely on.
+            uvt_test::setCellNull(table, column, row);
+        }
+    }
+
+    void read(uintptr_t table) {
+        const int32_t row = rowNumber(table);
+        const int32_t column = static_cast<int32_t>(in_.below(6)) - 1;
+        uvt_test::getCell(table, column, row);
+        const int32_t entries = dfnCountValidStrings(table, column, row);
+        FUZZ_CHECK(entries >= 0, "negative choice count");
+        take(dfnGetValidString(table, column, row, in_.smallInt()));
+        take(dfnIsRowComplete(table, row));
+        if (in_.byte() < 32) exerciseTable(table);
+    }
+
+    void saveAndRestore(Slot& slot) {
+        slot.object->clearSaves();
+        UVTSave(slot.table);
+        checkSaveRestore(slot.table, *slot.object);
+        // Restore the saved string into another table, ahead of its rows.
+        Slot& into = other(slot);
+        if (into.table == 0) return;
+        into.object->primary = slot.object->saved();
+        into.object->second = into.object->primary;
+        into.object->readSizes.assign(1, static_cast<int32_t>(in_.byte()));
+        if (in_.byte() & 1) UVTRestoreRB(into.table);
+        else UVTRestore(into.table);
+        into.object->readSizes.clear();
+    }
+
+    void dumpAndLoad(Slot& slot) {
+        checkDumpLoad(slot.table);
+        Slot& into = other(slot);
+        if (into.table == 0) return;
+        const std::string path = scratchDirectory() + "/session.f";
+        Bstr wide(path.c_str());
+        if (dfnDumpFORTRAN(slot.table, wide.variant()) == 0) dfnImportFortran(into.table, wide.variant());
+    }
+
+    void bind(uintptr_t table) {
+        switch (in_.below(4)) {
+            case 0: rtmInitArrays(table); break;
+            case 1: {
+                int32_t ints[64];
+                double reals[64];
+                for (int32_t& value : ints) value = in_.byte() < 200 ? in_.smallInt() % 4 : 99999999;
+                for (double& value : reals) value = in_.smallInt();
+                const int32_t limit = rtmGetLimit(table, 0);
+                if (limit <= 64 && rtmGetLimit(table, 1) <= 64) rtmAttachArrays(table, ints, reals);
+                break;
+            }
+            case 2: rtmGetLimit(table, in_.smallInt()); break;
+            default:
+                if (isComplete(table) && rtmGetLimit(table, 0) >= 0) checkBinding(table);
+                break;
+        }
+    }
+
+    // The n-th value of the walk, or 0.
+    uintptr_t walkTo(uintptr_t table, uint32_t n, int32_t filter) {
+        uintptr_t handle = 0;
+        if (rtmGetFirstHandle(table, filter, &handle) != nullptr) return 0;
+        for (; handle != 0 && n > 0; --n) {
+            if (rtmGetNextHandle(table, handle, filter, &handle) != nullptr) return 0;
+        }
+        return handle;
+    }
+
+    // A value for a variable of the given type, or -1 for none. The bytes
+    // hold a NUL within them whatever the type, so that a value read as
+    // another type's never leads past them.
+    struct Value {
+        alignas(8) char bytes[64] = {};
+    };
+    const void* value(Value& value, int32_t type) {
+        if (type < 0 || type > 2) return nullptr;
+        if (type == 0) {
+            const int32_t integer = in_.byte() < 240 ? in_.smallInt() % 5 : in_.smallInt();
+            std::memcpy(value.bytes, &integer, sizeof integer);
+        } else if (type == 1) {
+            const double real = in_.real();
+            std::memcpy(value.bytes, &real, sizeof real);
+        } else {
+            const std::string text = in_.text(40);
+            std::memcpy(value.bytes, text.data(), text.size());
+        }
+        return value.bytes;
+    }
+    // The type the value is made for: mostly the variable's own, now and
+    // then another or none.
+    int32_t valueType(int32_t variableType) {
+        const uint8_t how = in_.byte();
+        if (how < 224) return variableType;
+        return static_cast<int32_t>(how % 4) - 1;
+    }
+
+    void write(uintptr_t table) {
+        Value buffer;
+        int32_t indexes[4];
+        for (int32_t& index : indexes) index = in_.smallInt() % 4;
+        switch (in_.below(5)) {
+            case 0: {
+                const int32_t type = static_cast<int32_t>(in_.below(5)) - 1;
+                rtmSetValue(table, type, static_cast<int32_t>(in_.below(16)) - 1, value(buffer, valueType(type)));
+                break;
+            }
+            case 1: {
+                const int32_t row = static_cast<int32_t>(in_.below(16)) - 1;
+                const int32_t direction = static_cast<int32_t>(in_.below(3));
+                int32_t type = -1;
+                rtmGetTypeByRow(table, row, &type, direction);
+                rtmSetValueByRow(table, row, value(buffer, valueType(type)), direction);
+                break;
+            }
+            case 2: {
+                const uintptr_t handle = walkTo(table, in_.below(16), static_cast<int32_t>(in_.below(6)) - 1);
+                if (handle == 0) break;
+                int32_t type = -1;
+                rtmGetTypeByHandle(table, handle, &type);
+                rtmSetValueByHandle(table, handle, value(buffer, valueType(type)));
+                break;
+            }
+            default: {
+                const std::string name = variableName(table);
+                void* current = nullptr;
+                int32_t type = -1;
+                const bool oneBased = in_.byte() & 1;
+                const auto valueByName = oneBased ? &rtmOne_BasedGetVarValueByName : &rtmGetVarValueByName;
+                valueByName(table, name.c_str(), indexes, &current, &type);
+                const void* written = value(buffer, valueType(type));
+                if (oneBased) rtmOne_BasedSetVarValueByName(table, name.c_str(), indexes, written);
+                else rtmSetVarValueByName(table, name.c_str(), indexes, written);
+                break;
+            }
+        }
+    }
+
+    void readValues(uintptr_t table) {
+        const int32_t direction = static_cast<int32_t>(in_.below(3));
+        const int32_t row = static_cast<int32_t>(in_.below(16)) - 1;
+        int32_t type = -1;
+        void* value = nullptr;
+        int32_t element = 0;
+        uintptr_t handle = 0;
+        char label[512];
+        rtmGetTypeByRow(table, row, &type, direction);
+        rtmGetValueByRow(table, row, &value, direction);
+        rtmGetElementByRow(table, row, direction, &element);
+        rtmHandleByRow(table, row, direction, &handle);
+        rtmGetLabelByRow(table, row, direction, label, static_cast<int32_t>(in_.below(16)) - 2);
+        int32_t io = 0;
+        rtmGetLabel(table, static_cast<int32_t>(in_.below(4)), static_cast<int32_t>(in_.below(16)) - 1, &io, label,
+                    static_cast<int32_t>(in_.below(20)));
+        const uintptr_t walked = walkTo(table, in_.below(16), static_cast<int32_t>(in_.below(7)) - 1);
+        if (walked != 0) {
+            rtmGetTypeByHandle(table, walked, &type);
+            rtmGetValueByHandle(table, walked, &value);
+            rtmGetElementByHandle(table, walked, static_cast<int32_t>(in_.below(7)) - 1, &element);
+            rtmGetLabelByHandle(table, walked, label, 0);
+        }
+        const int32_t indexes[4] = {in_.smallInt() % 4, in_.smallInt() % 4, in_.smallInt() % 4, in_.smallInt() % 4};
+        const std::string name = variableName(table);
+        int32_t place = 0;
+        rtmGetVarValueByName(table, name.c_str(), indexes, &value, &type);
+        rtmGetVarLocationByName(table, name.c_str(), indexes, &place, &type);
+        rtmOne_BasedGetVarValueByName(table, name.c_str(), indexes, &value, &type);
+        rtmOne_BasedGetVarLocationByName(table, name.c_str(), indexes, &place, &type);
+        rtmArrayLength(table, name.c_str(), indexes);
+        rtmHandleByName(table, name.c_str(), &handle);
+        char function[16];
+        int32_t stamp = 0;
+        rtmGetFunction(table, function, &stamp);
+    }
+
+    void replace(Slot& slot) {
+        Slot& source = other(slot);
+        if (source.table == 0) return;
+        rtmReplaceTable(slot.table, source.table);
+        // A source that was taken over is gone, and the target holds its
+        // whole header, configuration interface included; the target's own
+        // interface went with the deleted definition. A source that was not
+        // taken over stays as it was.
+        if (uvt_test::TrackingMemory::instance().sizeOf(source.table) < 0) {
+            source.table = 0;
+            FUZZ_CHECK(slot.object->references == 1, "the replaced definition kept its interface");
+            slot.object = std::move(source.object);
+            FUZZ_CHECK(slot.object->references == 2, "the target does not hold the source's interface");
+        }
+    }
+
+    FuzzInput& in_;
+    Slot slots_[kSlots];
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    FuzzInput input(data, size);
+    beginInput();
+    uvt_test::TrackingMemory::instance().limitLiveBlocks(kLiveBlockLimit);
+    Session(input).run();
+    endInput();
+    return 0;
+}
