@@ -363,8 +363,9 @@ UVT_API const char* UVT_CALL rtmGetLabelByRow(uintptr_t table, int32_t row, int3
  * always do). "Invalid handle" (fails rtmIsHandleValid or names no node),
  * "Invalid argument" (null buffer, or a handle of a structure, array,
  * structure element or the root, which name no value), "Invalid table"
- * (null table, or a node of another table), "Arrays not initialized". With
- * a buffer, every failure leaves the empty text in it. spare is not used. */
+ * (null table, or a node of another table), "Arrays not initialized". An
+ * invalid handle leaves the buffer as it was; every later failure leaves
+ * the empty text in it. spare is not used. */
 UVT_API const char* UVT_CALL rtmGetLabelByHandle(uintptr_t table, uintptr_t handle, char* buffer,
                                                  int32_t spare);
 /* The label of the value at place (from 0) of the host array of type, with

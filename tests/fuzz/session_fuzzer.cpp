@@ -19,6 +19,11 @@ constexpr int kSlots = 3;
 // A host runs out of memory long before an array sized by any int32 is
 // made; so does this one.
 constexpr std::size_t kLiveBlockLimit = 20000;
+// Restoring and importing append one table's rows to another's, so tables
+// could double at every step. An import runs the save step after every
+// row and cell (the host sees each state), which costs the table's size
+// each time; tables stay at a size where that is quick.
+constexpr int32_t kMostRows = 256;
 
 const char* const kWords[] = {
     "NC", "X", "S", "A", "B", "Y", "NS", "T", "",
@@ -95,7 +100,9 @@ private:
         const uintptr_t table = slot.table;
         switch (op) {
             case 0: remove(slot); break;
-            case 1: dfnInsertRow(table, rowNumber(table)); break;
+            case 1:
+                if (dfnCountRows(table) < kMostRows) dfnInsertRow(table, rowNumber(table));
+                break;
             case 2: dfnDeleteRow(table, rowNumber(table)); break;
             case 3:
             case 4: setCell(table); break;
@@ -154,7 +161,7 @@ private:
         checkSaveRestore(slot.table, *slot.object);
         // Restore the saved string into another table, ahead of its rows.
         Slot& into = other(slot);
-        if (into.table == 0) return;
+        if (into.table == 0 || dfnCountRows(into.table) + dfnCountRows(slot.table) > kMostRows) return;
         into.object->primary = slot.object->saved();
         into.object->second = into.object->primary;
         into.object->readSizes.assign(1, static_cast<int32_t>(in_.byte()));
@@ -166,7 +173,7 @@ private:
     void dumpAndLoad(Slot& slot) {
         checkDumpLoad(slot.table);
         Slot& into = other(slot);
-        if (into.table == 0) return;
+        if (into.table == 0 || dfnCountRows(into.table) + dfnCountRows(slot.table) > kMostRows) return;
         const std::string path = scratchDirectory() + "/session.f";
         Bstr wide(path.c_str());
         if (dfnDumpFORTRAN(slot.table, wide.variant()) == 0) dfnImportFortran(into.table, wide.variant());
