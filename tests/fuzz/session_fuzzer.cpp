@@ -7,6 +7,8 @@
 #include "fuzz_checks.h"
 #include "fuzz_input.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 using namespace uvt_fuzz;
@@ -35,6 +37,9 @@ const char* const kWords[] = {
 
 struct Slot {
     uintptr_t table = 0;
+    // Rows changed since the table was last laid out whole while complete:
+    // its tree may then differ from its rows (design edits lay nothing out).
+    bool edited = false;
     std::unique_ptr<uvt_test::ConfigObject> object;  // attached while the table lives
 };
 
@@ -46,17 +51,28 @@ public:
         for (int step = 0; !in_.empty() && step < 64; ++step) {
             const uint8_t op = in_.byte();
             Slot& slot = slots_[in_.below(kSlots)];
+            if (trace_) {
+                std::fprintf(stderr, "step %d: slot %d %s %d\n", step, static_cast<int>(&slot - slots_),
+                             slot.table == 0 ? "create" : "op", op % 16);
+            }
             if (slot.table == 0) {
                 create(slot);
             } else {
                 perform(op % 16, slot);
+            }
+            if (trace_) {
+                for (const Slot& each : slots_) {
+                    if (each.table == 0) continue;
+                    std::fprintf(stderr, "  slot %d (%sbound): %s", static_cast<int>(&each - slots_),
+                                 rtmGetLimitDirect(uvt_test::TrackingMemory::resolve(each.table), 0) > 0 ? "" : "un",
+                                 describe(snapshot(each.table)).c_str());
+                }
             }
             checkHostClean("step " + std::to_string(step) + " op " + std::to_string(op % 16));
         }
         for (Slot& slot : slots_) remove(slot);
     }
 
-private:
     void create(Slot& slot) {
         int32_t hostIds[2] = {in_.smallInt(), in_.smallInt()};
         slot.table = CreateUVT(in_.byte() & 1 ? hostIds : nullptr);
@@ -98,6 +114,7 @@ private:
 
     void perform(uint8_t op, Slot& slot) {
         const uintptr_t table = slot.table;
+        if (op == 1 || op == 2 || op == 3 || op == 4 || op == 14) slot.edited = true;
         switch (op) {
             case 0: remove(slot); break;
             case 1:
@@ -109,7 +126,7 @@ private:
             case 5: read(table); break;
             case 6: saveAndRestore(slot); break;
             case 7: dumpAndLoad(slot); break;
-            case 8: bind(table); break;
+            case 8: bind(slot); break;
             case 9:
             case 10: write(table); break;
             case 11: readValues(table); break;
@@ -123,7 +140,9 @@ private:
             case 15: {
                 uvt_test::HostRecorder& host = uvt_test::HostRecorder::instance();
                 for (const int32_t code : {-2, -13, -23}) host.sizes[code] = in_.smallInt() % 4;
+                const bool complete = isComplete(table);
                 rtmSetSymSize(table, 0);
+                if (complete && uvt_test::header(table).runtimeRoot != 0) slot.edited = false;
                 break;
             }
         }
@@ -152,7 +171,7 @@ private:
         FUZZ_CHECK(entries >= 0, "negative choice count");
         take(dfnGetValidString(table, column, row, in_.smallInt()));
         take(dfnIsRowComplete(table, row));
-        if (in_.byte() < 32) exerciseTable(table);
+        if (in_.byte() < 32) exerciseTable(table, !slotOf(table).edited);
     }
 
     void saveAndRestore(Slot& slot) {
@@ -165,6 +184,7 @@ private:
         into.object->primary = slot.object->saved();
         into.object->second = into.object->primary;
         into.object->readSizes.assign(1, static_cast<int32_t>(in_.byte()));
+        into.edited = true;
         if (in_.byte() & 1) UVTRestoreRB(into.table);
         else UVTRestore(into.table);
         into.object->readSizes.clear();
@@ -176,24 +196,33 @@ private:
         if (into.table == 0 || dfnCountRows(into.table) + dfnCountRows(slot.table) > kMostRows) return;
         const std::string path = scratchDirectory() + "/session.f";
         Bstr wide(path.c_str());
+        into.edited = true;
         if (dfnDumpFORTRAN(slot.table, wide.variant()) == 0) dfnImportFortran(into.table, wide.variant());
     }
 
-    void bind(uintptr_t table) {
+    void bind(Slot& slot) {
+        const uintptr_t table = slot.table;
+        const bool complete = isComplete(table);
         switch (in_.below(4)) {
-            case 0: rtmInitArrays(table); break;
+            case 0:
+                rtmInitArrays(table);
+                if (complete) slot.edited = false;
+                break;
             case 1: {
                 int32_t ints[64];
                 double reals[64];
                 for (int32_t& value : ints) value = in_.byte() < 200 ? in_.smallInt() % 4 : 99999999;
                 for (double& value : reals) value = in_.smallInt();
                 const int32_t limit = rtmGetLimit(table, 0);
-                if (limit <= 64 && rtmGetLimit(table, 1) <= 64) rtmAttachArrays(table, ints, reals);
+                if (limit <= 64 && rtmGetLimit(table, 1) <= 64) {
+                    rtmAttachArrays(table, ints, reals);
+                    if (complete) slot.edited = false;
+                }
                 break;
             }
             case 2: rtmGetLimit(table, in_.smallInt()); break;
             default:
-                if (isComplete(table) && rtmGetLimit(table, 0) >= 0) checkBinding(table);
+                if (complete && !slot.edited && rtmGetLimit(table, 0) >= 0) checkBinding(table);
                 break;
         }
     }
@@ -324,14 +353,24 @@ private:
         // taken over stays as it was.
         if (uvt_test::TrackingMemory::instance().sizeOf(source.table) < 0) {
             source.table = 0;
+            slot.edited = false;  // laid out whole over the complete source's rows
             FUZZ_CHECK(slot.object->references == 1, "the replaced definition kept its interface");
             slot.object = std::move(source.object);
             FUZZ_CHECK(slot.object->references == 2, "the target does not hold the source's interface");
         }
     }
 
+    Slot& slotOf(uintptr_t table) {
+        for (Slot& slot : slots_) {
+            if (slot.table == table) return slot;
+        }
+        fail(__FILE__, __LINE__, "no slot holds the table");
+    }
+
     FuzzInput& in_;
     Slot slots_[kSlots];
+    // Set UVT_FUZZ_TRACE to see what an input does, step by step.
+    const bool trace_ = std::getenv("UVT_FUZZ_TRACE") != nullptr;
 };
 
 }  // namespace
