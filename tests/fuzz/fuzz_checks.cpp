@@ -235,10 +235,19 @@ void exerciseTable(uintptr_t table, bool treeInLine) {
 
 bool gridCouldMake(uintptr_t table) {
     static const int32_t kDimensionCodes[] = {-1, -2, -13, -14, -15, -16, -23, -24, -25, -26};
+    // The grid upper-cases every name it takes.
+    const auto upperCase = [](const char* text, std::size_t capacity) {
+        for (std::size_t i = 0; i < capacity && text[i] != 0; ++i) {
+            if (text[i] >= 'a' && text[i] <= 'z') return false;
+        }
+        return true;
+    };
+    if (!upperCase(uvt_test::header(table).functionName, sizeof uvt_test::HeaderView::functionName)) return false;
     const int32_t rows = dfnCountRows(table);
     for (int32_t r = 0; r < rows; ++r) {
         const uvt_test::RowView& row = uvt_test::row(table, r);
         if (row.type < 0 || row.type > 3 || row.depth < 0 || row.depth > 8 || row.io < 1 || row.io > 3) return false;
+        if (!upperCase(row.name, sizeof row.name)) return false;
         if (row.dimension < 0) {
             if (std::find(std::begin(kDimensionCodes), std::end(kDimensionCodes), row.dimension) ==
                 std::end(kDimensionCodes)) {
