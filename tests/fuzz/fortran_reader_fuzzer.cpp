@@ -15,13 +15,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     writeFile(path, content);
     uvt_test::Bstr wide(path.c_str());
 
-    if (const uintptr_t loaded = dfnLoadFromFORTRAN(wide.variant()); loaded != 0) {
+    const uintptr_t loaded = dfnLoadFromFORTRAN(wide.variant());
+    checkBlocksHeld({loaded}, "load");
+    if (loaded != 0) {
         exerciseTable(loaded);
         checkDumpLoad(loaded);
         if (flags & 1) {
             // The same file appended to what it made (and bound, if it was
             // complete: the tree stays as it was laid out).
             dfnImportFortran(loaded, wide.variant());
+            checkBlocksHeld({loaded}, "import into itself");
             exerciseTable(loaded, false);
         }
         DeleteUVT(loaded);
@@ -35,6 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         FUZZ_CHECK(answer.empty(), answer);
     }
     dfnImportFortran(table, wide.variant());
+    checkBlocksHeld({table}, "import");
     exerciseTable(table);
     checkDumpLoad(table);
     DeleteUVT(table);

@@ -40,6 +40,13 @@ void removeScratch() {
 }
 }  // namespace
 
+void checkBlocksHeld(const std::vector<uintptr_t>& tables, const std::string& step) {
+    std::size_t held = 0;
+    for (const uintptr_t table : tables) held += uvt_test::blocksHeldBy(table);
+    const std::size_t live = TrackingMemory::instance().liveBlocks();
+    FUZZ_CHECK(held == live, step + ": " + std::to_string(live) + " blocks live, the tables hold " + std::to_string(held));
+}
+
 const std::string& scratchDirectory() {
     static const std::string directory = [] {
         // Memory-backed when there is such a place: the FORTRAN targets

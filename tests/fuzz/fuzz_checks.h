@@ -26,6 +26,9 @@ void beginInput();
 void checkHostClean(const std::string& step);
 // Call once every table is deleted: nothing may be left.
 void endInput();
+// The host's live blocks are exactly those the given tables hold: nothing
+// leaked on the way.
+void checkBlocksHeld(const std::vector<uintptr_t>& tables, const std::string& step);
 
 // A per-process directory for the files the FORTRAN targets write.
 const std::string& scratchDirectory();

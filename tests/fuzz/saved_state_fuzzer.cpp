@@ -36,6 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     }
     FUZZ_CHECK(restored >= 0 && restored <= dfnCountRows(table) - rowsBefore, "restore claims rows it did not make");
     checkHostClean("restore");
+    checkBlocksHeld({table}, "restore");
     exerciseTable(table, (flags & 6) != 6);  // a table bound before keeps its tree
     checkSaveRestore(table, object);
     UVTSetConfigInterface(table, nullptr);

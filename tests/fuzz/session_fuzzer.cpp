@@ -68,7 +68,13 @@ public:
                                  describe(snapshot(each.table)).c_str());
                 }
             }
-            checkHostClean("step " + std::to_string(step) + " op " + std::to_string(op % 16));
+            const std::string what = "step " + std::to_string(step) + " op " + std::to_string(op % 16);
+            checkHostClean(what);
+            std::vector<uintptr_t> tables;
+            for (const Slot& each : slots_) {
+                if (each.table != 0) tables.push_back(each.table);
+            }
+            checkBlocksHeld(tables, what);
         }
         for (Slot& slot : slots_) remove(slot);
     }

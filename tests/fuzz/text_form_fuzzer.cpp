@@ -54,6 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     UVTFromText(table, &tokenSource);
     tokens = nullptr;
     checkHostClean("text form");
+    checkBlocksHeld({table}, "text form");
     exerciseTable(table, (flags & 3) != 3);  // a table bound before keeps its tree
     uvt_test::ConfigObject object;
     UVTSetConfigInterface(table, object.object());

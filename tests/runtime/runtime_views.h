@@ -24,40 +24,6 @@ inline const std::vector<RowSpec> kWorkedRows = {
     {"Y", "Real", "Scalar", "0", "Output Only"},
 };
 
-struct alignas(8) NodeView {
-    int32_t kind;  // 0 group, 1 value leaf
-    uintptr_t parent;
-    uintptr_t next;
-    uintptr_t first;
-    int32_t tag;
-    uintptr_t name;
-    union {
-        struct {
-            union {
-                int32_t i;
-                double r;
-                uintptr_t text;
-            } value;
-            int32_t valueType;
-            int32_t io;
-            int32_t valueSet;
-        } leaf;
-        int32_t counters[6];  // values, inputs, outputs, Integer, Real, Character
-    };
-};
-static_assert(sizeof(void*) != 4 || sizeof(NodeView) == 48, "a node is 48 bytes with 32-bit pointers");
-
-struct alignas(8) SlotView {
-    int32_t changed;
-    int32_t valueType;
-    int32_t hasValue;
-    union {
-        int32_t i;
-        double r;
-        uintptr_t text;
-    } value;
-};
-static_assert(sizeof(SlotView) == 24, "an element slot is 24 bytes");
 
 inline NodeView& nodeView(uintptr_t handle) { return *TrackingMemory::instance().view<NodeView>(handle); }
 

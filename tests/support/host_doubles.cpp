@@ -429,6 +429,33 @@ RowView& row(uintptr_t table, int32_t index) {
     return *TrackingMemory::instance().view<RowView>(slots[index]);
 }
 
+std::size_t blocksHeldBy(uintptr_t table) {
+    TrackingMemory& memory = TrackingMemory::instance();
+    const HeaderView* head = memory.view<HeaderView>(table);
+    if (head == nullptr) return 0;
+    std::size_t blocks = 1;
+    if (const auto* slots = memory.view<uintptr_t>(head->rowArray)) {
+        ++blocks;
+        for (int32_t i = 0; i < head->rowCount; ++i) blocks += slots[i] != 0 ? 1 : 0;
+    }
+    for (const uintptr_t array : head->elementArrays) blocks += array != 0 ? 1 : 0;
+    // Iterative, and bounded by what the host holds, so that a broken tree
+    // ends the count instead of the test.
+    std::vector<uintptr_t> pending;
+    if (head->runtimeRoot != 0) pending.push_back(head->runtimeRoot);
+    while (!pending.empty() && blocks <= memory.liveBlocks()) {
+        const uintptr_t handle = pending.back();
+        pending.pop_back();
+        const NodeView* node = memory.view<NodeView>(handle);
+        if (node == nullptr) continue;
+        blocks += 1 + (node->name != 0 ? 1 : 0);
+        if (node->kind == 1 && node->leaf.valueType == 2 && node->leaf.value.text != 0) ++blocks;
+        if (node->next != 0) pending.push_back(node->next);
+        if (node->kind == 0 && node->first != 0) pending.push_back(node->first);
+    }
+    return blocks;
+}
+
 // ---------------------------------------------------------------------------
 void installTestHost() {
     TrackingMemory::instance().reset();

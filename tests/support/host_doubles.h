@@ -259,6 +259,50 @@ struct RowView {
 HeaderView& header(uintptr_t table);
 RowView& row(uintptr_t table, int32_t index);
 
+// Mirrors of a layout-tree node and of an element slot as the host's memory
+// holds them.
+struct LeafView {
+    union {
+        int32_t i;
+        double r;
+        uintptr_t text;
+    } value;
+    int32_t valueType;
+    int32_t io;
+    int32_t valueSet;
+};
+
+struct alignas(8) NodeView {
+    int32_t kind;  // 0 group, 1 value leaf
+    uintptr_t parent;
+    uintptr_t next;
+    uintptr_t first;
+    int32_t tag;
+    uintptr_t name;
+    union {
+        LeafView leaf;
+        int32_t counters[6];  // values, inputs, outputs, Integer, Real, Character
+    };
+};
+static_assert(sizeof(void*) != 4 || sizeof(NodeView) == 48, "a node is 48 bytes with 32-bit pointers");
+
+struct alignas(8) SlotView {
+    int32_t changed;
+    int32_t valueType;
+    int32_t hasValue;
+    union {
+        int32_t i;
+        double r;
+        uintptr_t text;
+    } value;
+};
+static_assert(sizeof(SlotView) == 24, "an element slot is 24 bytes");
+
+// The blocks a table holds: its header, row array and rows, element arrays,
+// and every node of its layout tree with the node's name and Character
+// value. With every table counted, this is what the host should have live.
+std::size_t blocksHeldBy(uintptr_t table);
+
 // Resets the tracking memory and the recorder and installs them, with the
 // recording event routines, as the host's routines.
 void installTestHost();
