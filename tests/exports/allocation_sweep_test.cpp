@@ -20,23 +20,6 @@
 namespace uvt_test {
 namespace {
 
-std::unique_ptr<int32_t[]> indexList(std::initializer_list<int32_t> entries) {
-    std::unique_ptr<int32_t[]> list(new int32_t[entries.size()]);
-    std::copy(entries.begin(), entries.end(), list.get());
-    return list;
-}
-
-// The table of the scenario: NC sizes the structure array S, X is sized by
-// the host's component count, B belongs to both directions, Y is output.
-const std::vector<RowSpec> kRows = {
-    {"NC", "Integer", "Scalar", "0", "Input Only"},
-    {"X", "Real", "Number of Components", "0", "Input Only"},
-    {"S", "Structure", "NC", "0", "Input Only"},
-    {"A", "Integer", "Scalar", "1", "Input Only"},
-    {"B", "Character", "Scalar", "1", "Input and Output"},
-    {"Y", "Real", "Scalar", "0", "Output Only"},
-};
-
 // The same table as raw records for the text form (ids 10.., S is id 12).
 const std::vector<RecordSpec> kRecords = {
     {10, "NC", 0, -1, 0, 1, -50}, {11, "X", 1, -2, 0, 1, -50}, {12, "S", 3, 10, 0, 1, -50},
@@ -101,7 +84,7 @@ void setCellChecked(uintptr_t table, int32_t column, int32_t row, const char* te
 // is then deleted, completeness checks, choice lists and every cell read.
 void editDefinition(uintptr_t table, Outcome& outcome) {
     outcome.expect(setFunctionName(table, "SWEEP") != 0, "function name");
-    for (const RowSpec& wanted : kRows) {
+    for (const RowSpec& wanted : kWorkedRows) {
         const int32_t index = dfnCountRows(table);
         const bool inserted = dfnInsertRow(table, index) != 0;
         outcome.expect(inserted, std::string("insert ") + wanted.name);
@@ -153,13 +136,13 @@ void saveAndRestore(uintptr_t table, ConfigObject& config, Outcome& outcome) {
     const uintptr_t restored = outcome.made(CreateUVT(nullptr), "create for restore");
     if (restored != 0) {
         outcome.expect(UVTSetConfigInterface(restored, config.object()) != nullptr, "attach for restore");
-        outcome.expect(UVTRestore(restored) == static_cast<int32_t>(kRows.size()), "restore");
+        outcome.expect(UVTRestore(restored) == static_cast<int32_t>(kWorkedRows.size()), "restore");
         outcome.expect(UVTSetConfigInterface(restored, nullptr) == nullptr, "detach");
     }
     const uintptr_t restoredRB = outcome.made(CreateUVT(nullptr), "create for restore RB");
     if (restoredRB != 0) {
         UVTSetConfigInterface(restoredRB, config.object());
-        outcome.expect(UVTRestoreRB(restoredRB) == static_cast<int32_t>(kRows.size()), "restore RB");
+        outcome.expect(UVTRestoreRB(restoredRB) == static_cast<int32_t>(kWorkedRows.size()), "restore RB");
         outcome.expect(take(dfnIsComplete(restoredRB)) == "", "restored RB complete");
         // Bound while the interface is still attached: it goes with the table.
         outcome.expect(rtmGetLimit(restoredRB, 1) == 4, "restored RB bound");
@@ -172,7 +155,7 @@ void textForm(uintptr_t table, Outcome& outcome) {
     UVTToText(table, &collectLine);
     textLines = nullptr;
     outcome.textLineCount = static_cast<int>(lines.size());
-    outcome.expect(lines.size() == kRows.size() + 1, "text lines");
+    outcome.expect(lines.size() == kWorkedRows.size() + 1, "text lines");
     const uintptr_t fromText = outcome.made(CreateUVT(nullptr), "create for text");
     if (fromText != 0) {
         outcome.expect(fillFromRecords(fromText, kRecords) == 1, "from text");
@@ -191,7 +174,7 @@ uintptr_t fortranFiles(uintptr_t table, const ScratchDirectory& directory, Outco
     const uintptr_t imported = outcome.made(CreateUVT(nullptr), "create for import");
     if (imported != 0) {
         importFrom(imported, file);
-        outcome.expect(dfnCountRows(imported) == static_cast<int32_t>(kRows.size()), "import");
+        outcome.expect(dfnCountRows(imported) == static_cast<int32_t>(kWorkedRows.size()), "import");
         rtmInitArrays(imported);
         outcome.expect(rtmGetNumberOfRows(imported, 0) == 4, "imported bound");
     }

@@ -22,12 +22,6 @@ const char* const kSizeRefusal =
     "The storage of this value has resulted in the following error message while storing the size of the ";
 const char* const kArrayNames[3] = {"Integer", "Real", "Character"};
 
-std::unique_ptr<int32_t[]> indexList(std::initializer_list<int32_t> entries) {
-    std::unique_ptr<int32_t[]> list(new int32_t[entries.size()]);
-    std::copy(entries.begin(), entries.end(), list.get());
-    return list;
-}
-
 // The walk, the labels, rtmGetLimit and the element arrays agree: every
 // value is reached once, in place order, and its label names it again.
 void expectConsistent(uintptr_t table) {

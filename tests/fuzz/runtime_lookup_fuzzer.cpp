@@ -14,12 +14,7 @@ namespace {
 // Tables whose paths cross arrays, structures and arrays inside structure
 // arrays; NC and NS size arrays, X and Z are sized by the host's counts.
 const std::vector<RowSpec> kShapes[] = {
-    {{"NC", "Integer", "Scalar", "0", "Input Only"},
-     {"X", "Real", "Number of Components", "0", "Input Only"},
-     {"S", "Structure", "NC", "0", "Input Only"},
-     {"A", "Integer", "Scalar", "1", "Input Only"},
-     {"B", "Character", "Scalar", "1", "Input and Output"},
-     {"Y", "Real", "Scalar", "0", "Output Only"}},
+    uvt_test::kWorkedRows,
     {{"NS", "Integer", "Scalar", "0", "Input Only"},
      {"NC", "Integer", "Scalar", "0", "Input and Output"},
      {"OUTER", "Structure", "NS", "0", "Input Only"},

@@ -81,23 +81,6 @@ TEST_F(Addressing, RowsFollowTreeOrderPerDirection) {
     DeleteUVT(table);
 }
 
-struct MessageCase {
-    const char* title;
-    std::function<const char*()> call;
-    const char* expected;  // null for success
-};
-
-void expectMessages(const std::vector<MessageCase>& cases) {
-    for (const MessageCase& entry : cases) {
-        const char* answer = entry.call();
-        if (entry.expected == nullptr) {
-            EXPECT_EQ(answer, nullptr) << entry.title << ": " << answer;
-        } else {
-            EXPECT_STREQ(answer, entry.expected) << entry.title;
-        }
-    }
-}
-
 TEST_F(Addressing, MessagesInTheOrderTheyAreTested) {
     const uintptr_t bound = makeTable({{"X", "Integer", "Scalar", "0", "Input Only"}});
     const uintptr_t unbound = makeTable({{"X", "Integer"}});

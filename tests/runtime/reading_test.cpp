@@ -13,31 +13,6 @@ namespace {
 
 class Reading : public UvtTest {};
 
-struct MessageCase {
-    const char* title;
-    std::function<const char*()> call;
-    const char* expected;  // null for success
-};
-
-void expectMessages(const std::vector<MessageCase>& cases) {
-    for (const MessageCase& entry : cases) {
-        const char* answer = entry.call();
-        if (entry.expected == nullptr) {
-            EXPECT_EQ(answer, nullptr) << entry.title << ": " << answer;
-        } else {
-            EXPECT_STREQ(answer, entry.expected) << entry.title;
-        }
-    }
-}
-
-// An exactly sized list on the heap: reading past its end is caught by the
-// address sanitizer.
-std::unique_ptr<int32_t[]> indexList(std::initializer_list<int32_t> entries) {
-    std::unique_ptr<int32_t[]> list(new int32_t[entries.size()]);
-    std::copy(entries.begin(), entries.end(), list.get());
-    return list;
-}
-
 int32_t integerAt(const void* pointer) { return pointer == nullptr ? -999 : *static_cast<const int32_t*>(pointer); }
 
 TEST_F(Reading, UnsetIntegerReadsAsNullPointerThroughEveryExport) {

@@ -7,23 +7,30 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 namespace uvt_test {
 
-// The worked table of the run-time tests: NC sizes the structure array S,
-// X is sized by the host's component count.
-inline const std::vector<RowSpec> kWorkedRows = {
-    {"NC", "Integer", "Scalar", "0", "Input Only"},
-    {"X", "Real", "Number of Components", "0", "Input Only"},
-    {"S", "Structure", "NC", "0", "Input Only"},
-    {"A", "Integer", "Scalar", "1", "Input Only"},
-    {"B", "Character", "Scalar", "1", "Input and Output"},
-    {"Y", "Real", "Scalar", "0", "Output Only"},
+// A table of expected messages: each call's answer, null for success.
+struct MessageCase {
+    const char* title;
+    std::function<const char*()> call;
+    const char* expected;  // null for success
 };
 
+inline void expectMessages(const std::vector<MessageCase>& cases) {
+    for (const MessageCase& entry : cases) {
+        const char* answer = entry.call();
+        if (entry.expected == nullptr) {
+            EXPECT_EQ(answer, nullptr) << entry.title << ": " << answer;
+        } else {
+            EXPECT_STREQ(answer, entry.expected) << entry.title;
+        }
+    }
+}
 
 inline NodeView& nodeView(uintptr_t handle) { return *TrackingMemory::instance().view<NodeView>(handle); }
 

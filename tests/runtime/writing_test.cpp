@@ -19,12 +19,6 @@ using Log = std::vector<std::string>;
 const char* const kRefusalPrefix =
     "The storage of this value has resulted in the following error message while storing the size of the ";
 
-std::unique_ptr<int32_t[]> indexList(std::initializer_list<int32_t> entries) {
-    std::unique_ptr<int32_t[]> list(new int32_t[entries.size()]);
-    std::copy(entries.begin(), entries.end(), list.get());
-    return list;
-}
-
 class Writing : public UvtTest {
 protected:
     // N (Integer, 2) sizes the Real array A, the last Real in tree order.
@@ -314,12 +308,6 @@ TEST_F(Writing, EveryWriterReachesItsValue) {
     DeleteUVT(table);
 }
 
-struct MessageCase {
-    const char* title;
-    std::function<const char*()> call;
-    const char* expected;  // null for success
-};
-
 TEST_F(Writing, MessagesInTheOrderTheyAreTested) {
     host.sizes[-13] = 2;
     host.sizes[-2] = 0;
@@ -380,14 +368,7 @@ TEST_F(Writing, MessagesInTheOrderTheyAreTested) {
         {"OneBased, past the last element",
          [&] { return rtmOne_BasedSetVarValueByName(table, "B", indexList({3}).get(), &one); }, "Name not found"},
     };
-    for (const MessageCase& entry : cases) {
-        const char* answer = entry.call();
-        if (entry.expected == nullptr) {
-            EXPECT_EQ(answer, nullptr) << entry.title << ": " << answer;
-        } else {
-            EXPECT_STREQ(answer, entry.expected) << entry.title;
-        }
-    }
+    expectMessages(cases);
     EXPECT_EQ(host.log, Log{}) << "no refused call reaches the host";
     EXPECT_EQ(treeText(table), "$TOP$(N T(1(B) 2(B)) E())");
     EXPECT_EQ(treeText(other), "$TOP$(N)");

@@ -6,7 +6,10 @@
 
 #include "uvt.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <initializer_list>
+#include <memory>
 #include <functional>
 #include <map>
 #include <optional>
@@ -215,6 +218,25 @@ struct RowSpec {
     const char* depth = "0";
     const char* io = "Input Only";
 };
+// The worked table of the run-time tests, the sweeps and the fuzz targets: NC sizes the structure array S,
+// X is sized by the host's component count.
+inline const std::vector<RowSpec> kWorkedRows = {
+    {"NC", "Integer", "Scalar", "0", "Input Only"},
+    {"X", "Real", "Number of Components", "0", "Input Only"},
+    {"S", "Structure", "NC", "0", "Input Only"},
+    {"A", "Integer", "Scalar", "1", "Input Only"},
+    {"B", "Character", "Scalar", "1", "Input and Output"},
+    {"Y", "Real", "Scalar", "0", "Output Only"},
+};
+
+// An exactly sized index list on the heap: reading past its end is caught
+// by the address sanitizer.
+inline std::unique_ptr<int32_t[]> indexList(std::initializer_list<int32_t> entries) {
+    std::unique_ptr<int32_t[]> list(new int32_t[entries.size()]);
+    std::copy(entries.begin(), entries.end(), list.get());
+    return list;
+}
+
 // Appends a row and sets its five cells; the first message, or the empty
 // text when every cell was taken.
 std::string tryAppendRow(uintptr_t table, const RowSpec& row);
