@@ -10,8 +10,27 @@ set(CMAKE_SHARED_LINKER_FLAGS_INIT "-m32")
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_LIBRARY_ARCHITECTURE i386-linux-gnu)
 # Some kernels run no 32-bit programs (no IA-32 emulation); qemu-i386 runs
-# them on any x86-64 kernel, so the tests go through it when it is there.
-find_program(UVT_QEMU_I386 qemu-i386)
-if(UVT_QEMU_I386)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${UVT_QEMU_I386})
+# them on any x86-64 kernel. The tests go through it only where a small
+# 32-bit program cannot run directly: natively they run at full speed, one
+# CTest test per test case.
+if(NOT DEFINED UVT_KERNEL_RUNS_32BIT)
+  set(probe_dir ${CMAKE_BINARY_DIR}/CMakeFiles/kernel-32bit-probe)
+  file(MAKE_DIRECTORY ${probe_dir})
+  file(WRITE ${probe_dir}/probe.c "int main(void) { return 0; }\n")
+  execute_process(COMMAND gcc -m32 ${probe_dir}/probe.c -o ${probe_dir}/probe
+    RESULT_VARIABLE compiled OUTPUT_QUIET ERROR_QUIET)
+  set(runs OFF)
+  if(compiled EQUAL 0)
+    execute_process(COMMAND ${probe_dir}/probe RESULT_VARIABLE ran OUTPUT_QUIET ERROR_QUIET)
+    if(ran EQUAL 0)
+      set(runs ON)
+    endif()
+  endif()
+  set(UVT_KERNEL_RUNS_32BIT ${runs} CACHE BOOL "Whether this kernel runs 32-bit x86 programs")
+endif()
+if(NOT UVT_KERNEL_RUNS_32BIT)
+  find_program(UVT_QEMU_I386 qemu-i386)
+  if(UVT_QEMU_I386)
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${UVT_QEMU_I386})
+  endif()
 endif()

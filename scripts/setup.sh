@@ -1,21 +1,31 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that the build needs and are missing.
+# Installs the Debian packages that the build and the tests need and are
+# missing, or checks that every program they call is there.
 #   scripts/setup.sh           what the native build (preset default) needs
-#   scripts/setup.sh --cross   also the 32-bit and Windows tool chains, Wine
-#                              and qemu-user, and tries 32-bit Wine
+#   scripts/setup.sh --cross   also the 32-bit and Windows tool chains, Wine,
+#                              qemu-user where the kernel runs no 32-bit
+#                              programs, and 32-bit Wine where it does
+#   scripts/setup.sh --check   lists every program and library the build and
+#                              the tests call, says which is missing, and
+#                              exits 1 when any is
 # Package-manager failures are reported and never stop the caller: whatever
-# is then missing shows up as a failing configure or build step.
+# is then missing shows up in --check, which the test command runs next.
 # With --cross the last line says what became of 32-bit Wine:
 # "wine32: installed", "wine32: already installed" or "wine32: not installed (why)".
 
-native_packages=(cmake ninja-build g++ libgtest-dev gfortran libcli11-dev nlohmann-json3-dev clang libclang-rt-dev)
-cross_packages=(g++-multilib gcc-multilib g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 qemu-user)
+native_packages=(cmake ninja-build g++ libgtest-dev libbenchmark-dev gfortran libcli11-dev nlohmann-json3-dev
+    clang libclang-rt-dev lld llvm pkg-config)
+# wine provides /usr/bin/wine and wineserver, which the Windows tests start;
+# wine64 the 64-bit loader behind them.
+cross_packages=(g++-multilib gcc-multilib g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64)
 
-cross=0
-[ "${1:-}" = "--cross" ] && cross=1
-
-wanted=("${native_packages[@]}")
-[ $cross = 1 ] && wanted+=("${cross_packages[@]}")
+mode=native
+case "${1:-}" in
+    --cross) mode=cross ;;
+    --check) mode=check ;;
+    "") ;;
+    *) echo "usage: scripts/setup.sh [--cross|--check]" >&2; exit 2 ;;
+esac
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 
@@ -32,18 +42,89 @@ kernel_runs_32bit() {
     echo $answer
 }
 
+if [ $mode = check ]; then
+    # Every program the presets, the tests and the scripts start, with the
+    # package that brings it.
+    programs=(
+        "cmake cmake" "ctest cmake" "cpack cmake" "ninja ninja-build" "gcc gcc" "g++ g++" "gfortran gfortran"
+        "clang clang" "clang++ clang" "pkg-config pkg-config" "lld-link lld" "llvm-readobj llvm"
+        "llvm-dlltool llvm" "objdump binutils"
+        "i686-w64-mingw32-gcc-posix g++-mingw-w64-i686" "i686-w64-mingw32-g++-posix g++-mingw-w64-i686"
+        "i686-w64-mingw32-objdump binutils-mingw-w64-i686" "i686-w64-mingw32-dlltool binutils-mingw-w64-i686"
+        "x86_64-w64-mingw32-gcc-posix g++-mingw-w64-x86-64" "x86_64-w64-mingw32-g++-posix g++-mingw-w64-x86-64"
+        "x86_64-w64-mingw32-objdump binutils-mingw-w64-x86-64"
+        "wine wine" "wineserver wine"
+    )
+    # Headers and sources the build reads, with their packages.
+    files=(
+        "/usr/include/gtest/gtest.h libgtest-dev" "/usr/src/googletest/CMakeLists.txt googletest"
+        "/usr/include/benchmark/benchmark.h libbenchmark-dev" "/usr/include/CLI/CLI.hpp libcli11-dev"
+        "/usr/include/nlohmann/json.hpp nlohmann-json3-dev"
+    )
+    missing=0
+    for entry in "${programs[@]}"; do
+        set -- $entry
+        if path=$(command -v "$1"); then
+            echo "found    $1 ($path)"
+        else
+            echo "MISSING  $1 (Debian package $2)"
+            missing=1
+        fi
+    done
+    for entry in "${files[@]}"; do
+        set -- $entry
+        if [ -e "$1" ]; then echo "found    $1"; else echo "MISSING  $1 (Debian package $2)"; missing=1; fi
+    done
+    # 32-bit programs: natively where the kernel runs them, else under qemu-i386.
+    case $(kernel_runs_32bit) in
+        yes) echo "found    32-bit programs run natively on this kernel" ;;
+        no)
+            if path=$(command -v qemu-i386); then
+                echo "found    qemu-i386 ($path): this kernel runs no 32-bit programs"
+            else
+                echo "MISSING  qemu-i386 (Debian package qemu-user): this kernel runs no 32-bit programs"
+                missing=1
+            fi ;;
+        *) echo "MISSING  gcc -m32 (Debian package gcc-multilib)"; missing=1 ;;
+    esac
+    if [ $missing = 1 ]; then
+        echo "setup: missing programs above; scripts/setup.sh --cross installs them"
+        exit 1
+    fi
+    echo "setup: every program the build and the tests call is there"
+    exit 0
+fi
+
+wanted=("${native_packages[@]}")
+[ $mode = cross ] && wanted+=("${cross_packages[@]}")
+
 missing=()
 for package in "${wanted[@]}"; do
     installed "$package" || missing+=("$package")
 done
 
-# 32-bit Wine is worth trying only where the kernel can run it.
-try_wine32=0
+# 32-bit Wine is worth trying only where the kernel can run it; where it
+# cannot, 32-bit Linux programs need qemu-i386. The kernel can only be asked
+# once gcc -m32 is there, so this is decided again after the install.
 wine32_note=""
-if [ $cross = 1 ]; then
+needs_kernel_probe=0
+if [ $mode = cross ]; then
     if installed wine32:i386; then
         wine32_note="wine32: already installed"
-    elif [ "$(kernel_runs_32bit)" = no ]; then
+    else
+        needs_kernel_probe=1
+    fi
+fi
+kernel32=unknown
+if [ $mode = cross ]; then
+    kernel32=$(kernel_runs_32bit)
+    if [ "$kernel32" = no ] && ! installed qemu-user; then
+        missing+=(qemu-user)
+    fi
+fi
+try_wine32=0
+if [ $needs_kernel_probe = 1 ]; then
+    if [ "$kernel32" = no ]; then
         wine32_note="wine32: not installed (this kernel runs no 32-bit programs: IA-32 emulation is off)"
     else
         try_wine32=1
@@ -62,7 +143,7 @@ if [ "$(id -u)" != 0 ]; then
         as_root=(sudo -n)
     else
         echo "setup: not root, cannot install: ${missing[*]}" >&2
-        [ $cross = 1 ] && echo "${wine32_note:-wine32: not installed (not root)}"
+        [ $mode = cross ] && echo "${wine32_note:-wine32: not installed (not root)}"
         exit 0
     fi
 fi
@@ -93,18 +174,28 @@ if [ ${#missing[@]} != 0 ]; then
     fi
 fi
 
-if [ $try_wine32 = 1 ]; then
-    if [ "$(kernel_runs_32bit)" = no ]; then
+if [ $mode = cross ] && [ "$kernel32" = unknown ]; then
+    # gcc -m32 has just been installed: now the kernel can be asked.
+    kernel32=$(kernel_runs_32bit)
+    if [ "$kernel32" = no ]; then
+        try_wine32=0
         wine32_note="wine32: not installed (this kernel runs no 32-bit programs: IA-32 emulation is off)"
-    else
-        echo "setup: trying wine32:i386"
-        # --no-remove: a mirror in an inconsistent state may offer a
-        # "solution" that takes installed packages away.
-        if apt install -y --no-install-recommends --no-remove wine32:i386 >"$log/wine32" 2>&1; then
-            wine32_note="wine32: installed"
-        else
-            wine32_note="wine32: not installed (apt-get: $(grep -m1 '^E:' "$log/wine32" | cut -c4-))"
+        if ! installed qemu-user; then
+            echo "setup: installing qemu-user (this kernel runs no 32-bit programs)"
+            apt install -y --no-install-recommends --no-remove qemu-user >"$log/qemu" 2>&1 ||
+                { echo "setup: installing qemu-user failed:" >&2; tail -5 "$log/qemu" >&2; }
         fi
+    fi
+fi
+
+if [ $try_wine32 = 1 ]; then
+    echo "setup: trying wine32:i386"
+    # --no-remove: a mirror in an inconsistent state may offer a
+    # "solution" that takes installed packages away.
+    if apt install -y --no-install-recommends --no-remove wine32:i386 >"$log/wine32" 2>&1; then
+        wine32_note="wine32: installed"
+    else
+        wine32_note="wine32: not installed (apt-get: $(grep -m1 '^E:' "$log/wine32" | cut -c4-))"
     fi
 fi
 rm -rf "$log"

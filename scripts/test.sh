@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Runs every test suite: installs what is missing, then configures, builds
-# and tests the presets default, fuzz (each fuzz target for a short while;
-# scripts/fuzz.sh runs them longer), linux-x86, windows-x86 and windows-x64
-# in build/<preset>. Says which suites ran and which were skipped, and ends with
-# the line "N passed, M failed" (CTest tests; a suite that fails to
-# configure or build counts as one failure). Exit status 0 only when nothing
-# failed.
+# Runs every test suite: installs what is missing and checks that every
+# program the suites call is there, then configures, builds and tests the
+# presets default, fuzz (each fuzz target for a short while; scripts/fuzz.sh
+# runs them longer), linux-x86, windows-x86 and windows-x64 in
+# build/<preset>, and once a plain Release build without presets
+# (build/plain), as distributions build it. Says which suites ran and which
+# were skipped, and ends with the line "N passed, M failed" (CTest tests; a
+# suite that fails to configure or build counts as one failure). Exit status
+# 0 only when nothing failed.
 set -u
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -24,6 +26,17 @@ setup_output=$(scripts/setup.sh --cross 2>&1)
 echo "$setup_output"
 wine32_line=$(grep '^wine32:' <<<"$setup_output" | tail -1)
 note "setup: $(elapsed "$started")${wine32_line:+, $wine32_line}"
+
+# A missing install step fails here, naming what is missing, rather than
+# later as a configure or build error of some suite.
+banner "check"
+if ! scripts/setup.sh --check; then
+    banner "summary"
+    echo "setup: programs the tests need are missing (listed above as MISSING)"
+    echo "total time: $(elapsed "$started")"
+    echo "0 passed, 1 failed"
+    exit 1
+fi
 
 # Runs ctest with the given arguments and adds its counts to the totals.
 run_ctest() {
@@ -136,6 +149,21 @@ for preset in default fuzz linux-x86 windows-x86 windows-x64; do
             ;;
     esac
 done
+
+# The plain build distributions and packagers run: no presets, so no
+# warnings as errors, and an optimised build whose tests must pass as well.
+banner "plain"
+suite_started=$(date +%s)
+if ! cmake -S . -B build/plain -DCMAKE_BUILD_TYPE=Release; then
+    failed=$((failed + 1))
+    note "plain: FAILED to configure"
+elif ! cmake --build build/plain -j"$(nproc)"; then
+    failed=$((failed + 1))
+    note "plain: FAILED to build"
+else
+    run_ctest plain --test-dir build/plain -j"$(nproc)" --output-on-failure
+    note "plain: Release build without presets, ran every test: $suite_result ($(elapsed "$suite_started"))"
+fi
 
 banner "summary"
 for line in "${report[@]}"; do echo "$line"; done
