@@ -16,6 +16,14 @@
 #include <stddef.h>
 #include <stdint.h>
 
+/* The version of this header and of the library it came with. A host can
+ * test these at compile time; the project's build reads them from here, so
+ * they are the one place the version is written. */
+#define UVT_VERSION_MAJOR 0
+#define UVT_VERSION_MINOR 1
+#define UVT_VERSION_PATCH 0
+#define UVT_VERSION "0.1.0"
+
 #ifdef _WIN32
 #  include <windows.h>
 #  include <oleauto.h>
