@@ -24,6 +24,14 @@
 #define UVT_VERSION_PATCH 0
 #define UVT_VERSION "0.1.0"
 
+/* The five columns of the design grid, as dfnSetValue, dfnGetValue and
+ * dfnCountValidStrings number them. */
+#define UVT_COLUMN_NAME 0      /* variable name */
+#define UVT_COLUMN_TYPE 1      /* "Integer", "Real", ... */
+#define UVT_COLUMN_DIMENSION 2 /* "Scalar", ... or the name of an Integer row */
+#define UVT_COLUMN_DEPTH 3     /* structure depth, in decimal */
+#define UVT_COLUMN_IO 4        /* "Input Only", ... */
+
 #ifdef _WIN32
 #  include <windows.h>
 #  include <oleauto.h>
