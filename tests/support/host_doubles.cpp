@@ -26,6 +26,18 @@ void TrackingMemory::reset() {
     resolveCount_ = 0;
     allocationSizes_.clear();
     faults_.clear();
+    recordTrail(false);
+}
+
+void TrackingMemory::recordTrail(bool on) {
+    recording_ = on;
+    trail_.clear();
+    trailNames_.clear();
+}
+
+std::string TrackingMemory::blockName(uintptr_t handle) {
+    const auto [it, fresh] = trailNames_.emplace(handle, static_cast<int>(trailNames_.size()));
+    return "#" + std::to_string(it->second);
 }
 
 void TrackingMemory::failAllocation(int n) { failAt_ = n == 0 ? 0 : allocationCount_ + n; }
@@ -57,6 +69,7 @@ uintptr_t UVT_HOSTCALL TrackingMemory::allocate(int32_t size) {
     }
     if (m.nextAllocationFails()) {
         ++m.refusedCount_;
+        m.note("allocate " + std::to_string(size) + " refused");
         return 0;
     }
     void* data = std::malloc(size == 0 ? 1 : static_cast<std::size_t>(size));
@@ -65,11 +78,17 @@ uintptr_t UVT_HOSTCALL TrackingMemory::allocate(int32_t size) {
     const uintptr_t handle = m.nextHandle_;
     m.nextHandle_ += 0x10;
     m.blocks_[handle] = Block{data, size};
+    // A handle given out again is a new block.
+    if (m.recording_) {
+        m.trailNames_.erase(handle);
+        m.note("allocate " + std::to_string(size) + " = " + m.blockName(handle));
+    }
     return handle;
 }
 
 void UVT_HOSTCALL TrackingMemory::release(uintptr_t handle, int32_t size) {
     TrackingMemory& m = instance();
+    if (m.recording_) m.note("release " + m.blockName(handle) + " " + std::to_string(size));
     auto it = m.blocks_.find(handle);
     if (it == m.blocks_.end()) {
         m.faults_.push_back("release of unknown handle " + std::to_string(handle));
@@ -99,6 +118,9 @@ void* UVT_HOSTCALL TrackingMemory::resolve(uintptr_t handle) {
 uintptr_t UVT_HOSTCALL TrackingMemory::reallocate(uintptr_t handle, int32_t oldSize, int32_t newSize) {
     TrackingMemory& m = instance();
     ++m.reallocationCount_;
+    if (m.recording_) {
+        m.note("reallocate " + m.blockName(handle) + " " + std::to_string(oldSize) + " " + std::to_string(newSize));
+    }
     auto it = m.blocks_.find(handle);
     if (it == m.blocks_.end()) {
         m.faults_.push_back("reallocate of unknown handle " + std::to_string(handle));

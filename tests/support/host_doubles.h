@@ -51,6 +51,14 @@ public:
     int reallocations() const { return reallocationCount_; }
     // Calls of resolve so far, for checks on how a call's cost grows.
     long resolves() const { return resolveCount_; }
+    // While on, every allocate, reallocate and release goes into the trail
+    // in call order, with sizes and blocks named by the order in which the
+    // trail first met them ("allocate 44 = #1", "reallocate #0 8 16 = #2",
+    // "release #1 44", "allocate 44 refused"), so that two runs doing the
+    // same with different handles give the same trail. Turning it on starts
+    // a new trail.
+    void recordTrail(bool on);
+    const std::vector<std::string>& trail() const { return trail_; }
 
     template <class T>
     T* view(uintptr_t handle) {
@@ -68,6 +76,10 @@ private:
         int32_t size;
     };
     bool nextAllocationFails();
+    std::string blockName(uintptr_t handle);
+    void note(std::string entry) {
+        if (recording_) trail_.push_back(std::move(entry));
+    }
 
     std::map<uintptr_t, Block> blocks_;
     uintptr_t nextHandle_ = 0x100;
@@ -80,6 +92,9 @@ private:
     long resolveCount_ = 0;
     std::vector<int32_t> allocationSizes_;
     std::vector<std::string> faults_;
+    bool recording_ = false;
+    std::vector<std::string> trail_;
+    std::map<uintptr_t, int> trailNames_;
 };
 
 // ---------------------------------------------------------------------------
