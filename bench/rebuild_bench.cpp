@@ -132,31 +132,17 @@ void writeFortran(const std::filesystem::path& file, int64_t rows) {
     dfnDumpFORTRAN(built.table(), pathText(file)->variant());
 }
 
-void BM_Restore(benchmark::State& state) {
+// From the primary source or from the second one.
+void BM_Restore(benchmark::State& state, bool second) {
     const int64_t rows = state.range(0);
     const std::string text = savedState(benchRows(rows));
     installBenchHost();
     for (auto _ : state) {
         ConfigObject config;
-        config.primary = text;
+        (second ? config.second : config.primary) = text;
         const uintptr_t table = CreateUVT(nullptr);
         UVTSetConfigInterface(table, config.object());
-        benchmark::DoNotOptimize(UVTRestore(table));
-        DeleteUVT(table);
-    }
-    setPerRow(state, rows);
-}
-
-void BM_RestoreRB(benchmark::State& state) {
-    const int64_t rows = state.range(0);
-    const std::string text = savedState(benchRows(rows));
-    installBenchHost();
-    for (auto _ : state) {
-        ConfigObject config;
-        config.second = text;
-        const uintptr_t table = CreateUVT(nullptr);
-        UVTSetConfigInterface(table, config.object());
-        benchmark::DoNotOptimize(UVTRestoreRB(table));
+        benchmark::DoNotOptimize(second ? UVTRestoreRB(table) : UVTRestore(table));
         DeleteUVT(table);
     }
     setPerRow(state, rows);
@@ -297,8 +283,8 @@ void BM_IsComplete(benchmark::State& state) {
 }
 
 #define UVT_REBUILD_SIZES Arg(kSmall)->Arg(kMedium)->Arg(kLarge)->Unit(benchmark::kMillisecond)
-BENCHMARK(BM_Restore)->UVT_REBUILD_SIZES;
-BENCHMARK(BM_RestoreRB)->UVT_REBUILD_SIZES;
+BENCHMARK_CAPTURE(BM_Restore, primary, false)->UVT_REBUILD_SIZES;
+BENCHMARK_CAPTURE(BM_Restore, second, true)->UVT_REBUILD_SIZES;
 BENCHMARK(BM_LoadFortran)->UVT_REBUILD_SIZES;
 BENCHMARK(BM_ImportFortran)->UVT_REBUILD_SIZES;
 BENCHMARK(BM_Save)->UVT_REBUILD_SIZES;

@@ -37,7 +37,9 @@ void TrackingMemory::recordTrail(bool on) {
 
 std::string TrackingMemory::blockName(uintptr_t handle) {
     const auto [it, fresh] = trailNames_.emplace(handle, static_cast<int>(trailNames_.size()));
-    return "#" + std::to_string(it->second);
+    std::string name(1, '#');
+    name += std::to_string(it->second);
+    return name;
 }
 
 void TrackingMemory::failAllocation(int n) { failAt_ = n == 0 ? 0 : allocationCount_ + n; }

@@ -401,9 +401,16 @@ protected:
         return table;
     }
 
-    // Refuses one allocation of some runs, somewhere in the rebuild.
-    void maybeFail(uint32_t seed, int allocations) {
+    // Runs `play` with the host recording; some runs have one allocation
+    // refused, somewhere among the first `allocations`. `play` answers the
+    // table whose rows count, or 0.
+    template <class Play>
+    Seen record(uint32_t seed, int allocations, ConfigObject* config, Play&& play) {
+        begin();
         if (seed % 4 == 1 && allocations > 0) memory.failAllocation(1 + static_cast<int>(seed / 4) % allocations);
+        const uintptr_t table = play();
+        memory.failAllocation(0);
+        return end(table, config);
     }
 };
 
@@ -420,21 +427,19 @@ TEST_F(RowRebuildTest, RestoreFromEitherSourceMatchesTheReferencePlay) {
         const int allocations = 2 * static_cast<int>(rows.size());
 
         const uintptr_t reference = startingTable(seed);
-        begin();
-        maybeFail(seed, allocations);
-        referenceRestore(reference, text, static_cast<int32_t>(rows.size()));
-        memory.failAllocation(0);
-        const Seen expected = end(reference, nullptr);
+        const Seen expected = record(seed, allocations, nullptr, [&] {
+            referenceRestore(reference, text, static_cast<int32_t>(rows.size()));
+            return reference;
+        });
 
         const uintptr_t table = startingTable(seed);
         ConfigObject config;
         UVTSetConfigInterface(table, config.object());
         (second ? config.second : config.primary) = text;
-        begin();
-        maybeFail(seed, allocations);
-        second ? UVTRestoreRB(table) : UVTRestore(table);
-        memory.failAllocation(0);
-        const Seen seen = end(table, &config);
+        const Seen seen = record(seed, allocations, &config, [&] {
+            second ? UVTRestoreRB(table) : UVTRestore(table);
+            return table;
+        });
 
         EXPECT_EQ(seen, expected) << text;
         EXPECT_TRUE(config.pieces.empty());
@@ -466,17 +471,11 @@ TEST_F(RowRebuildTest, FortranLoadMatchesTheReferencePlay) {
         writeBytes(scratch.file("rb.f"), text);
         const int allocations = 1 + 2 * static_cast<int>(file.rows.size());
 
-        begin();
-        maybeFail(seed, allocations);
-        const uintptr_t reference = referenceLoad(file);
-        memory.failAllocation(0);
-        const Seen expected = end(reference, nullptr);
-
-        begin();
-        maybeFail(seed, allocations);
-        const uintptr_t table = loadFrom(scratch.file("rb.f"));
-        memory.failAllocation(0);
-        const Seen seen = end(table, nullptr);
+        uintptr_t reference = 0;
+        const Seen expected = record(seed, allocations, nullptr, [&] { return reference = referenceLoad(file); });
+        uintptr_t table = 0;
+        const Seen seen =
+            record(seed, allocations, nullptr, [&] { return table = loadFrom(scratch.file("rb.f")); });
 
         EXPECT_EQ(seen, expected) << text;
         EXPECT_EQ(table == 0, reference == 0);
@@ -500,23 +499,21 @@ TEST_F(RowRebuildTest, FortranImportWithAndWithoutInterfaceMatchesTheReferencePl
         ConfigObject referenceConfig;
         if (attached) UVTSetConfigInterface(reference, referenceConfig.object());
         referenceConfig.clearSaves();
-        begin();
-        maybeFail(seed, allocations);
-        // The import takes the file's function name, unsaved, when the table has none.
-        if (header(reference).functionName[0] == 0) uvt_persist_test::setFunctionName(reference, "RB");
-        referenceRows(reference, file, dfnCountRows(reference));
-        memory.failAllocation(0);
-        const Seen expected = end(reference, attached ? &referenceConfig : nullptr);
+        const Seen expected = record(seed, allocations, attached ? &referenceConfig : nullptr, [&] {
+            // The import takes the file's function name, unsaved, when the table has none.
+            if (header(reference).functionName[0] == 0) uvt_persist_test::setFunctionName(reference, "RB");
+            referenceRows(reference, file, dfnCountRows(reference));
+            return reference;
+        });
 
         const uintptr_t table = startingTable(seed);
         ConfigObject config;
         if (attached) UVTSetConfigInterface(table, config.object());
         config.clearSaves();
-        begin();
-        maybeFail(seed, allocations);
-        importFrom(table, scratch.file("rb.f"));
-        memory.failAllocation(0);
-        const Seen seen = end(table, attached ? &config : nullptr);
+        const Seen seen = record(seed, allocations, attached ? &config : nullptr, [&] {
+            importFrom(table, scratch.file("rb.f"));
+            return table;
+        });
 
         EXPECT_EQ(seen, expected) << text;
         if (attached && !file.rows.empty()) {
