@@ -7,6 +7,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -70,17 +72,44 @@ std::string savedState(const std::vector<BenchRow>& rows) {
     return text;
 }
 
-// The host's memory as plain process memory, with a reallocate that grows a
-// block in place where it can: the figures are the library's own cost, not
-// that of a host copying the row array on every insertion.
-uintptr_t UVT_HOSTCALL benchAllocate(int32_t size) {
-    return reinterpret_cast<uintptr_t>(std::malloc(static_cast<std::size_t>(size > 0 ? size : 1)));
+// The host's memory as plain process memory, with room to grow: a block
+// keeps its capacity in front of it and a reallocate within it is free, one
+// beyond it doubles the capacity. A row array that grows by one slot per
+// inserted row then costs the host amortised constant time, so the figures
+// are the library's own cost, not that of a host copying the array on every
+// insertion.
+struct BenchBlock {
+    std::size_t capacity;
+    alignas(std::max_align_t) unsigned char data[1];
+};
+
+uintptr_t blockWith(std::size_t capacity) {
+    auto* block = static_cast<BenchBlock*>(std::malloc(offsetof(BenchBlock, data) + capacity));
+    if (block == nullptr) return 0;
+    block->capacity = capacity;
+    return reinterpret_cast<uintptr_t>(block->data);
 }
-void UVT_HOSTCALL benchRelease(uintptr_t handle, int32_t) { std::free(reinterpret_cast<void*>(handle)); }
+BenchBlock* blockOf(uintptr_t handle) {
+    return reinterpret_cast<BenchBlock*>(reinterpret_cast<unsigned char*>(handle) - offsetof(BenchBlock, data));
+}
+
+uintptr_t UVT_HOSTCALL benchAllocate(int32_t size) { return blockWith(static_cast<std::size_t>(size > 0 ? size : 1)); }
+void UVT_HOSTCALL benchRelease(uintptr_t handle, int32_t) {
+    if (handle != 0) std::free(blockOf(handle));
+}
 void* UVT_HOSTCALL benchResolve(uintptr_t handle) { return reinterpret_cast<void*>(handle); }
-uintptr_t UVT_HOSTCALL benchReallocate(uintptr_t handle, int32_t, int32_t newSize) {
-    return reinterpret_cast<uintptr_t>(
-        std::realloc(reinterpret_cast<void*>(handle), static_cast<std::size_t>(newSize > 0 ? newSize : 1)));
+uintptr_t UVT_HOSTCALL benchReallocate(uintptr_t handle, int32_t oldSize, int32_t newSize) {
+    const auto wanted = static_cast<std::size_t>(newSize > 0 ? newSize : 1);
+    if (handle != 0 && wanted <= blockOf(handle)->capacity) return handle;
+    const std::size_t grown = handle == 0 ? wanted : std::max(wanted, 2 * blockOf(handle)->capacity);
+    const uintptr_t fresh = blockWith(grown);
+    if (fresh == 0) return 0;
+    if (handle != 0) {
+        std::memcpy(reinterpret_cast<void*>(fresh), reinterpret_cast<void*>(handle),
+                    static_cast<std::size_t>(std::min(oldSize, newSize)));
+        benchRelease(handle, oldSize);
+    }
+    return fresh;
 }
 
 void installBenchHost() {
