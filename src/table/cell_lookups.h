@@ -26,7 +26,7 @@ protected:
     ~CellLookups() = default;
 };
 
-class ScanningLookups final : public CellLookups {
+class ScanningCellLookups final : public CellLookups {
 public:
     bool nameTakenBefore(const TableHeader& header, const char* name, std::size_t length, int32_t row) override {
         return uvt::nameTakenBefore(header, name, length, row);

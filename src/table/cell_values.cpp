@@ -143,7 +143,7 @@ VARIANT setDepth(uintptr_t table, TableHeader& header, VariableRow& row, int32_t
 }  // namespace
 
 VARIANT setCellValue(uintptr_t table, int32_t column, int32_t row, BSTR text) {
-    ScanningLookups scanning;
+    ScanningCellLookups scanning;
     return setCellValue(table, column, row, text, scanning);
 }
 

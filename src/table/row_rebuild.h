@@ -85,7 +85,7 @@ private:
     int32_t inserted_ = 0;
     int32_t settled_ = 0;
     std::vector<Deferred> deferred_;
-    ScanningLookups scanning_;
+    ScanningCellLookups scanning_;
 
     bool failed_ = false;
     // Over rows [0, synced_): their names, the first Integer row of each
