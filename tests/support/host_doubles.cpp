@@ -264,6 +264,7 @@ int32_t UVT_CALL ConfigObject::beginSave(UvtConfigInterface* com) {
     me->calls.emplace_back("BeginSave");
     ++me->beginSaves;
     me->pieces.clear();
+    if (me->onBeginSave) me->onBeginSave();
     return 0;
 }
 
@@ -271,6 +272,7 @@ int32_t UVT_CALL ConfigObject::saveBytes(UvtConfigInterface* com, const char* by
     ConfigObject* me = self(com);
     me->calls.emplace_back("SaveBytes");
     me->pieces.emplace_back(bytes, static_cast<std::size_t>(length));
+    me->everyPiece.push_back(me->pieces.back());
     return me->saveResult;
 }
 

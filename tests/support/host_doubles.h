@@ -145,6 +145,7 @@ public:
     bool offersInterface = true;
     int beginSaves = 0;
     std::vector<std::string> pieces;  // SaveBytes calls since the last reset
+    std::vector<std::string> everyPiece;  // every SaveBytes call, across saves
     int32_t saveResult = 1;
     int beginRestores = 0;
     int beginRestoresRB = 0;
@@ -162,6 +163,9 @@ public:
     // "BeginRestoreRB", "RestoreBytesRB".
     std::vector<std::string> calls;
     GUID lastIid{};  // what the last QueryInterface asked for
+    // Called at each BeginSave, for a host that acts on the table while it
+    // is being saved.
+    std::function<void()> onBeginSave;
 
     std::string saved() const;  // the concatenated pieces
     void clearSaves() {
