@@ -397,7 +397,8 @@ typedef struct UvtSymsizeRoutines {
  *   releaseEvent(): runtime nodes or a whole table were released, so
  *     runtime handles and value pointers the host holds may be stale. It
  *     comes at most once per export, when the export's work is done.
- *     Design-time editing never raises it; DeleteUVT always does.
+ *     Of the design-time and persistence exports only DeleteUVT raises
+ *     it, and it always does.
  *   replaceEvent(phase): UVT_REPLACE_BEGIN when rtmReplaceTable begins,
  *     UVT_REPLACE_END when it has finished (before its releaseEvent).
  *
