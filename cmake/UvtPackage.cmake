@@ -29,6 +29,7 @@ install(FILES ${CMAKE_BINARY_DIR}/package/uvtConfig.cmake ${CMAKE_BINARY_DIR}/pa
 # The pkg-config file finds the prefix from its own place, for the same
 # reason.
 file(RELATIVE_PATH UVT_PC_TO_PREFIX /prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig /prefix)
+string(REGEX REPLACE "/$" "" UVT_PC_TO_PREFIX "${UVT_PC_TO_PREFIX}")
 configure_file(${CMAKE_CURRENT_LIST_DIR}/package/uvt.pc.in ${CMAKE_BINARY_DIR}/package/uvt.pc @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/package/uvt.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 
