@@ -12,24 +12,10 @@
 cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/UvtExportFiles.cmake)
 uvt_read_export_list(${EXPORT_LIST} BUILT)
-set(expected "")
-foreach(name IN LISTS BUILT_NAMES)
-  if(DECORATED)
-    list(APPEND expected "_${name}@${BUILT_BYTES_${name}}")
-  else()
-    list(APPEND expected "${name}")
-  endif()
-endforeach()
+uvt_dll_export_names(BUILT "${DECORATED}" expected)
 list(SORT expected)
 
-function(run)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  if(NOT rc EQUAL 0)
-    string(REPLACE ";" " " command "${ARGN}")
-    message(FATAL_ERROR "${command} failed (${rc}):\n${out}${err}")
-  endif()
-  set(run_output "${out}" PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/run_checked.cmake)
 
 # The import members: "Name type: <type>" followed by the two symbols
 # __imp_<symbol> and <symbol>. With the type "name" the imported name is the
