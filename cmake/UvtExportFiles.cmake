@@ -16,6 +16,14 @@ macro(uvt_read_export_list file prefix)
   endforeach()
 endmacro()
 
+# Writes content to file only when it differs from what the file holds, so
+# that configuring again does not make the library link again.
+function(uvt_write_if_changed file content)
+  file(WRITE ${file}.new "${content}")
+  file(COPY_FILE ${file}.new ${file} ONLY_IF_DIFFERENT)
+  file(REMOVE ${file}.new)
+endfunction()
+
 # The names under which uvt.dll exports the list read into <prefix>: the
 # decorated _Name@N where decorated is true (32-bit Windows), else Name.
 function(uvt_dll_export_names prefix decorated out)
@@ -46,7 +54,7 @@ function(uvt_write_def list_file def_file)
       string(APPEND content "    ${name}\n")
     endif()
   endforeach()
-  file(WRITE ${def_file} "${content}")
+  uvt_write_if_changed(${def_file} "${content}")
 endfunction()
 
 # What Microsoft's tools need to make uvt.lib, the import library in their
@@ -69,8 +77,8 @@ function(uvt_write_msvc_import_sources list_file def_file asm_file)
     string(APPEND def "    ${symbol}\n")
     string(APPEND asm "    .globl ${symbol}\n${symbol}:\n    ret\n")
   endforeach()
-  file(WRITE ${def_file} "${def}")
-  file(WRITE ${asm_file} "${asm}")
+  uvt_write_if_changed(${def_file} "${def}")
+  uvt_write_if_changed(${asm_file} "${asm}")
 endfunction()
 
 # The version script of libuvt.so: the listed exports and the names of
@@ -84,5 +92,5 @@ function(uvt_write_version_script list_file extra_list script_file)
     string(APPEND content "    ${name};\n")
   endforeach()
   string(APPEND content "  local:\n    *;\n};\n")
-  file(WRITE ${script_file} "${content}")
+  uvt_write_if_changed(${script_file} "${content}")
 endfunction()
