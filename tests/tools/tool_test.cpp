@@ -1,87 +1,17 @@
 // Runs the uvt program on the example tables and on broken files and checks
 // what it prints and its exit status. The expected layouts are worked out
 // from the tables' rows by hand (see the comments at each table).
-#include <gtest/gtest.h>
+#include "tool_fixture.h"
+
 #include <nlohmann/json.hpp>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <map>
 #include <sstream>
-#include <string>
-#include <vector>
 
 namespace {
 
-namespace fs = std::filesystem;
-
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string readAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-void writeAll(const fs::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-}
-
-std::string quote(const std::string& arg) {
-    std::string quoted = "'";
-    for (char c : arg) {
-        if (c == '\'') {
-            quoted += "'\\''";
-        } else {
-            quoted += c;
-        }
-    }
-    return quoted + "'";
-}
-
-class ToolTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("uvt-tool-test-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    Outcome run(const std::vector<std::string>& args) const {
-        std::string command = quote(UVT_TOOL);
-        // Appended piece by piece: GCC 12 at -O3 reports a false overlap
-        // (-Wrestrict) inside operator+ of a literal and a temporary string.
-        for (const std::string& arg : args) command.append(" ").append(quote(arg));
-        const fs::path out = dir_ / "stdout", err = dir_ / "stderr";
-        command += " >" + quote(out.string()) + " 2>" + quote(err.string());
-        const int raw = std::system(command.c_str());
-        Outcome result;
-        result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        result.out = readAll(out);
-        result.err = readAll(err);
-        return result;
-    }
-
-    static std::string example(const std::string& name) { return std::string(UVT_EXAMPLES) + "/" + name; }
-    static std::string data(const std::string& name) { return std::string(UVT_TOOL_DATA) + "/" + name; }
-    std::string temp(const std::string& name) const { return (dir_ / name).string(); }
-
-    fs::path dir_;
-};
+using namespace uvt_tool_test;
 
 // The rows of the value table that layout prints, keyed by label.
 struct Facts {
@@ -148,14 +78,6 @@ void expectFacts(const FactsByLabel& actual, const FactsByLabel& expected) {
     }
 }
 
-std::string line(const std::string& out, const std::string& prefix) {
-    std::istringstream in(out);
-    std::string l;
-    while (std::getline(in, l)) {
-        if (l.rfind(prefix, 0) == 0) return l;
-    }
-    return "(no line " + prefix + ")";
-}
 
 // The repeated name A of incomplete.state, which the grid refuses: the
 // table saves its row with an empty name where the file holds "1$A".

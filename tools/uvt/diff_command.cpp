@@ -119,7 +119,15 @@ int runDiff(const std::string& first, const std::string& second, std::optional<F
     } else {
         for (const std::string& line : lines) std::cout << line << '\n';
     }
-    return same ? readStatus : kIncomplete;
+    // Like every command, diff tells of a table that is not complete.
+    int status = same ? readStatus : kIncomplete;
+    for (const auto* table : {&a, &b}) {
+        const std::string problem = tableProblem(table->table.handle());
+        if (problem.empty()) continue;
+        reportError(table == &a ? first : second, "not complete: " + flatMessage(problem));
+        status = kIncomplete;
+    }
+    return status;
 }
 
 }  // namespace uvt_tool

@@ -75,10 +75,14 @@ void writeOutput(const std::string& name, const std::string& bytes) {
 }
 
 void finishStandardOutput() {
+    // Reported once: what stays in the stream's buffer would fail again.
+    static bool lost = false;
+    if (lost) return;
     errno = 0;
     std::cout.flush();
     const int error = errno;
     if (!std::cout || std::fflush(stdout) != 0) {
+        lost = true;
         throw OutputError("cannot write to the standard output: " + systemText(error != 0 ? error : EIO));
     }
 }

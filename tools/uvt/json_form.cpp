@@ -220,8 +220,13 @@ LoadedTable readJsonTable(const std::string& bytes) {
         const std::optional<std::string> message =
             takeText(dfnSetValue(grid.handle(), static_cast<int32_t>(c), static_cast<int32_t>(r), text.get(), &reserved));
         if (message && !message->empty()) {
-            loaded.notices.push_back({"rows[" + std::to_string(r) + "]." + kRowKeys[c],
-                                      "\"" + oneLine(*cells[r][c]) + "\": " + flatMessage(*message)});
+            // Appended piece by piece: GCC 12 at -O3 reports a false overlap
+            // (-Wrestrict) inside operator+ of a literal and a temporary.
+            std::string what = "\"";
+            what.append(oneLine(*cells[r][c])).append("\": ").append(flatMessage(*message));
+            std::string path = "rows[";
+            path.append(std::to_string(r)).append("].").append(kRowKeys[c]);
+            loaded.notices.push_back({std::move(path), std::move(what)});
         }
     };
     // Names and types first, so that a dimension may name a later Integer

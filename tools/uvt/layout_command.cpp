@@ -94,7 +94,7 @@ std::string valueText(const ValueFacts& facts) {
     switch (facts.type) {
         case UVT_TYPE_INTEGER: return std::to_string(facts.integer);
         case UVT_TYPE_REAL: return realText(facts.real);
-        default: return "\"" + oneLine(facts.text) + "\"";
+        default: return "\"" + facts.text + "\"";
     }
 }
 
@@ -139,14 +139,21 @@ Layout readLayout(uintptr_t table) {
     uintptr_t handle = 0;
     if (const char* message = rtmGetFirstHandle(table, -1, &handle)) libraryFailed("the first handle", message);
     char label[512];
+    int32_t placed[3] = {0, 0, 0};
+    uintptr_t lastOfType[3] = {0, 0, 0};
     while (rtmIsHandleValid(table, handle) != 0) {
         ValueFacts facts;
         label[0] = '\0';
         if (const char* m = rtmGetLabelByHandle(table, handle, label, 0)) libraryFailed("a label", m);
         facts.label = label;
         if (const char* m = rtmGetTypeByHandle(table, handle, &facts.type)) libraryFailed("a type", m);
-        if (const char* m = rtmGetElementByHandle(table, handle, -1, &facts.element)) libraryFailed("an element", m);
-        facts.place = facts.element - 1;
+        // A value's place is its rank among the values of its type in tree
+        // order, which the walk follows; the library's own answer is
+        // compared below for the last value of each type.
+        if (facts.type < 0 || facts.type > 2) throw ToolError("the library gives a value of type " + std::to_string(facts.type));
+        facts.place = placed[facts.type]++;
+        facts.element = facts.place + 1;
+        lastOfType[facts.type] = handle;
         void* value = nullptr;
         if (const char* m = rtmGetValueByHandle(table, handle, &value)) libraryFailed("a value", m);
         facts.set = value != nullptr;
@@ -160,6 +167,16 @@ Layout readLayout(uintptr_t table) {
         }
         layout.values.push_back(std::move(facts));
         if (const char* m = rtmGetNextHandle(table, handle, -1, &handle)) libraryFailed("the next handle", m);
+    }
+    for (int32_t type = 0; type < 3; ++type) {
+        int32_t element = 0;
+        if (placed[type] != layout.sizes[type]) {
+            throw ToolError("the library counts " + std::to_string(layout.sizes[type]) + " values of type " +
+                            typeText(type) + " but lists " + std::to_string(placed[type]));
+        }
+        if (placed[type] == 0) continue;
+        if (const char* m = rtmGetElementByHandle(table, lastOfType[type], -1, &element)) libraryFailed("an element", m);
+        if (element != placed[type]) throw ToolError("the library places the values of type " + typeText(type) + " differently");
     }
     layout.inputRows = rtmGetNumberOfRows(table, 0);
     layout.outputRows = rtmGetNumberOfRows(table, 1);
@@ -325,7 +342,7 @@ std::string factsText(const ValueFacts& f) {
     std::ostringstream out;
     out << oneLine(f.label) << "  " << typeText(f.type) << ", " << ioText(f.io) << ", place " << f.place << ", element "
         << f.element << ", input row " << rowText(f.inputRow) << ", output row " << rowText(f.outputRow)
-        << ", value " << valueText(f);
+        << ", value " << oneLine(valueText(f));
     return out.str();
 }
 
@@ -378,6 +395,30 @@ Json treeJson(const std::vector<TreeNode>& nodes) {
     return list;
 }
 
+// Every row's values multiplied along its way down: a host count gives its
+// number, an array sized by an Integer row at least none, saturating at a
+// number no budget reaches.
+uint64_t leastValues(const std::vector<GridRow>& rows) {
+    constexpr uint64_t kMany = uint64_t{1} << 50;
+    auto times = [](uint64_t a, uint64_t b) { return b != 0 && a > kMany / b ? kMany : a * b; };
+    std::vector<uint64_t> along(10, 1);  // the product down to each depth
+    uint64_t total = 0;
+    for (const GridRow& row : rows) {
+        const std::size_t depth = static_cast<std::size_t>(std::min(std::max(std::atoi(row.depth.c_str()), 0), 8));
+        uint64_t count = row.dimension == "Scalar" ? 1 : 0;
+        for (const CountName& name : kCountNames) {
+            if (row.dimension == name.text) {
+                const auto found = gCounts.find(name.code);
+                count = static_cast<uint64_t>(found == gCounts.end() ? 1 : std::max(found->second, 0));
+            }
+        }
+        const uint64_t here = times(along[depth], count);
+        along[depth + 1] = here;
+        if (row.type != "Structure") total = std::min(kMany, total + here);
+    }
+    return total;
+}
+
 }  // namespace
 
 void installHostCounts(const std::map<int32_t, int32_t>& counts) {
@@ -403,6 +444,10 @@ int runLayout(const std::string& file, std::optional<Form> from, const LayoutOpt
         }
         return kIncomplete;
     }
+    // The values the layout holds at least, from the rows and the host
+    // counts: a count too large for the budget ends here, before the
+    // library builds anything.
+    checkMemory(leastValues(rows) * kBytesPerValue);
     gAsked.clear();
     rtmInitArrays(handle);
     if (memoryBudgetExceeded()) {

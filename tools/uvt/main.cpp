@@ -54,7 +54,7 @@ const std::vector<std::string> kForms = {"fortran", "state", "text", "json"};
 CLI::Option* addFrom(CLI::App* command, std::string& from) {
     return command
         ->add_option("--from", from, "Read the input in this form instead of telling it from the content")
-        ->check(CLI::IsMember(kForms, CLI::ignore_case));
+        ->transform(CLI::IsMember(kForms, CLI::ignore_case));
 }
 
 std::optional<Form> formOf(const std::string& name) { return name.empty() ? std::nullopt : formFromName(name); }
@@ -190,7 +190,7 @@ int main(int argc, char** argv) {
     CLI::App* convert = app.add_subcommand("convert", "Write the table in another form");
     convert->add_option("FILE", file, "Table file, - for the standard input")->required();
     addFrom(convert, from);
-    convert->add_option("--to", to, "The form to write")->required()->check(CLI::IsMember(kForms, CLI::ignore_case));
+    convert->add_option("--to", to, "The form to write")->required()->transform(CLI::IsMember(kForms, CLI::ignore_case));
     convert->add_option("-o,--output", convertOptions.output,
                         "Write to this file (replacing it) instead of the standard output; - is the standard output");
     convert->add_option("--name", convertOptions.functionName,

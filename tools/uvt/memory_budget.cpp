@@ -93,12 +93,16 @@ bool memoryBudgetExceeded() { return gExceeded; }
 
 uint64_t memoryBudget() { return gBudget; }
 
-void chargeToolMemory(uint64_t bytes) {
-    if (gInUse + bytes > gBudget) {
+void checkMemory(uint64_t bytes) {
+    if (bytes > gBudget || gInUse + bytes > gBudget) {
         gExceeded = true;
         throw ToolError("the layout needs more memory than the budget of " + memorySizeText(gBudget) +
                         " (--max-memory)");
     }
+}
+
+void chargeToolMemory(uint64_t bytes) {
+    checkMemory(bytes);
     gInUse += bytes;
 }
 

@@ -21,6 +21,8 @@ void installMemoryBudget(uint64_t bytes);
 // True once a request was refused for the budget.
 bool memoryBudgetExceeded();
 uint64_t memoryBudget();
+// Throws ToolError when bytes more would pass the budget.
+void checkMemory(uint64_t bytes);
 // Counts memory the tool itself is about to use; throws ToolError when it
 // would pass the budget together with the library's.
 void chargeToolMemory(uint64_t bytes);

@@ -86,7 +86,12 @@ std::size_t digitsAt(const std::string& bytes, std::size_t from) {
     return end - from;
 }
 
-LoadedTable readState(const std::string& bytes) {
+LoadedTable readState(const std::string& file) {
+    // Blank lines before the string are no part of it; byte numbers count
+    // in the file as it is.
+    std::size_t start = 0;
+    while (start < file.size() && isBlank(file[start])) ++start;
+    const std::string bytes = file.substr(start);
     const std::size_t digits = digitsAt(bytes, 0);
     const std::optional<int32_t> announced = parseInt32(bytes.substr(0, digits));
     if (!announced || digits >= bytes.size() || bytes[digits] != '$') {
@@ -125,7 +130,7 @@ LoadedTable readState(const std::string& bytes) {
         std::size_t field = at;
         while (field > 0 && bytes[field - 1] != '$' && bytes[field - 1] != '#') --field;
         loaded.notices.push_back(
-            {"byte " + std::to_string(field + 1),
+            {"byte " + std::to_string(start + field + 1),
              "the library read this differently: the file holds \"" + excerpt(bytes, field, 24) +
                  "\", the table saves \"" + excerpt(again, field, 24) +
                  "\" (a refused name, type, dimension, depth or IO keeps its default)"});
