@@ -54,11 +54,12 @@ LoadedTable loadNamed(const std::string& file, std::optional<Form> from) {
 }  // namespace
 
 int runDiff(const std::string& first, const std::string& second, std::optional<Form> from, bool json) {
-    const LoadedTable a = loadNamed(first, from);
-    const LoadedTable b = loadNamed(second, from);
+    LoadedTable a = loadNamed(first, from);
+    LoadedTable b = loadNamed(second, from);
     const int readStatus = std::max(reportNotices(first, a.notices), reportNotices(second, b.notices));
     const TableHeader headerA = readHeader(a.table.handle()), headerB = readHeader(b.table.handle());
-    const std::vector<GridRow> rowsA = readGrid(a.table.handle()), rowsB = readGrid(b.table.handle());
+    const std::vector<GridRow>& rowsA = a.grid();
+    const std::vector<GridRow>& rowsB = b.grid();
     std::vector<std::string> keysA, keysB;
     const std::map<std::string, std::size_t> byKeyA = keyed(rowsA, keysA), byKeyB = keyed(rowsB, keysB);
 
@@ -121,8 +122,8 @@ int runDiff(const std::string& first, const std::string& second, std::optional<F
     }
     // Like every command, diff tells of a table that is not complete.
     int status = same ? readStatus : kIncomplete;
-    for (const auto* table : {&a, &b}) {
-        const std::string problem = tableProblem(table->table.handle());
+    for (LoadedTable* table : {&a, &b}) {
+        const std::string problem = table->problem();
         if (problem.empty()) continue;
         reportError(table == &a ? first : second, "not complete: " + flatMessage(problem));
         status = kIncomplete;

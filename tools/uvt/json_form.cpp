@@ -256,6 +256,7 @@ LoadedTable readJsonTable(const std::string& bytes) {
     }
     LoadedTable copied = readTable(text, Form::Text, {});
     loaded.table = std::move(copied.table);
+    loaded.rows = std::move(copied.rows);
     return loaded;
 }
 

@@ -432,8 +432,8 @@ int runLayout(const std::string& file, std::optional<Form> from, const LayoutOpt
     LoadedTable loaded = loadTable(file, from);
     const int readStatus = reportNotices(file, loaded.notices);
     const uintptr_t handle = loaded.table.handle();
-    const std::vector<GridRow> rows = readGrid(handle);
-    if (!tableProblem(handle).empty()) {
+    const std::vector<GridRow> rows = loaded.grid();
+    if (!loaded.problem().empty()) {
         finishStandardOutput();
         if (rows.empty()) reportError(file, "the table has no rows, so it cannot be bound");
         for (std::size_t r = 0; r < rows.size(); ++r) {

@@ -71,11 +71,11 @@ LoadedTable loadTable(const std::string& file, std::optional<Form> form) {
 }
 
 int runShow(const std::string& file, std::optional<Form> from, bool json) {
-    const LoadedTable loaded = loadTable(file, from);
+    LoadedTable loaded = loadTable(file, from);
     const uintptr_t table = loaded.table.handle();
     const TableHeader header = readHeader(table);
-    const std::vector<GridRow> rows = readGrid(table);
-    const std::string problem = tableProblem(table);
+    const std::vector<GridRow>& rows = loaded.grid();
+    const std::string problem = loaded.problem();
     const int status = problem.empty() && loaded.notices.empty() ? kDone : kIncomplete;
     if (json) {
         Json out;
@@ -125,9 +125,9 @@ int runCheck(const std::vector<std::string>& files, std::optional<Form> from, bo
         Json result;
         result["file"] = jsonText(displayName(file));
         try {
-            const LoadedTable loaded = loadTable(file, from);
-            const std::vector<GridRow> rows = readGrid(loaded.table.handle());
-            const std::string problem = tableProblem(loaded.table.handle());
+            LoadedTable loaded = loadTable(file, from);
+            const std::vector<GridRow>& rows = loaded.grid();
+            const std::string problem = loaded.problem();
             if (!problem.empty() || !loaded.notices.empty()) status = std::max(status, static_cast<int>(kIncomplete));
             if (json) {
                 result["complete"] = problem.empty();
@@ -166,7 +166,7 @@ int runConvert(const std::string& file, std::optional<Form> from, const ConvertO
         const std::string problem = fortranNameProblem(options.functionName);
         if (!problem.empty()) throw ToolError("--name " + options.functionName + ": " + problem);
     }
-    const LoadedTable loaded = loadTable(file, from);
+    LoadedTable loaded = loadTable(file, from);
     const uintptr_t table = loaded.table.handle();
     const std::string name = options.to == Form::Fortran ? fortranFunctionName(table, options) : std::string();
     const std::string bytes = writeTable(table, options.to, name);
@@ -178,9 +178,9 @@ int runConvert(const std::string& file, std::optional<Form> from, const ConvertO
         return kFailed;
     }
     int status = reportNotices(file, loaded.notices);
-    const std::string problem = tableProblem(table);
+    const std::string problem = loaded.problem();
     if (!problem.empty()) {
-        for (const std::string& line : problemLines(readGrid(table), problem)) {
+        for (const std::string& line : problemLines(loaded.grid(), problem)) {
             reportError(file, "not complete: " + line);
         }
         status = kIncomplete;

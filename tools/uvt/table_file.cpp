@@ -101,7 +101,7 @@ LoadedTable readState(const std::string& file) {
     // so that saving it again gives the file's bytes when nothing changed.
     const std::size_t hostDigits = digitsAt(bytes, digits + 1);
     const int32_t hostIds[2] = {parseInt32(bytes.substr(digits + 1, hostDigits)).value_or(0), 0};
-    LoadedTable loaded{Table(CreateUVT(hostIds)), {}};
+    LoadedTable loaded{Table(CreateUVT(hostIds)), {}, std::nullopt};
     const uintptr_t table = loaded.table.handle();
     if (table == 0) throw ToolError("the library found no memory for a table");
     ConfigObject config(bytes);
@@ -121,7 +121,7 @@ LoadedTable readState(const std::string& file) {
                             " bytes follow the rows it announces (" + std::to_string(rows) + ")");
         }
     }
-    readGrid(table);  // repairs dangling references as the grid would show them
+    loaded.rows = readGrid(table);  // repairs dangling references as the grid would show them
     const std::string again = saveState(table);
     std::size_t at = 0;
     while (at < used && at < again.size() && bytes[at] == again[at]) ++at;
@@ -230,7 +230,7 @@ LoadedTable readText(const std::string& bytes) {
         throw ToolError("the header announces " + std::to_string(*count) + " rows, but the file holds " +
                         std::to_string(rowLines.size()));
     }
-    LoadedTable loaded{Table(CreateUVT(nullptr)), {}};
+    LoadedTable loaded{Table(CreateUVT(nullptr)), {}, std::nullopt};
     const uintptr_t table = loaded.table.handle();
     if (table == 0) throw ToolError("the library found no memory for a table");
     gTokens = &tokens;
@@ -241,7 +241,7 @@ LoadedTable readText(const std::string& bytes) {
     // The records are taken as they are; the grid repairs what it cannot
     // show (a dimension naming no row, a parent link that does not fit the
     // depths). Every field it changed is reported on the file's line.
-    readGrid(table);
+    loaded.rows = readGrid(table);
     const std::vector<std::string> again = textLines(writeText(table));
     std::size_t next = 0;
     while (next < again.size() && again[next].empty()) ++next;
@@ -339,7 +339,7 @@ LoadedTable readFortran(const std::string& bytes, const std::string& path) {
     // cell that the reader refused or changed.
     const std::string name = readHeader(table).functionName;
     if (fortranNameProblem(name).empty()) {
-        readGrid(table);
+        loaded.rows = readGrid(table);
         const std::vector<std::string> again = textLines(dumpFortran(table, name));
         if (again.size() == lines.size()) {
             for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -371,6 +371,20 @@ bool isTextHeader(const std::string& line) {
 }
 
 }  // namespace
+
+const std::vector<GridRow>& LoadedTable::grid() {
+    if (!rows) rows = readGrid(table.handle());
+    return *rows;
+}
+
+std::string LoadedTable::problem() {
+    // The first incomplete row's message, as dfnIsComplete gives it; asked
+    // of the library only for a table without rows.
+    for (const GridRow& row : grid()) {
+        if (!row.problem.empty()) return row.problem;
+    }
+    return grid().empty() ? tableProblem(table.handle()) : std::string();
+}
 
 std::optional<Form> formFromName(const std::string& name) {
     if (name == "fortran") return Form::Fortran;

@@ -1,6 +1,7 @@
 // Reading a table in any of its four forms, and writing one.
 #pragma once
 
+#include "grid.h"
 #include "uvt.h"
 
 #include <cstdint>
@@ -63,10 +64,16 @@ struct ReadNotice {
     std::string message;
 };
 
-// A table read from a file, with what changed on the way.
+// A table read from a file, with what changed on the way, and its grid as
+// read once after loading (reading the grid asks the library to check
+// every row against the rows before it).
 struct LoadedTable {
     Table table;
     std::vector<ReadNotice> notices;
+    std::optional<std::vector<GridRow>> rows;
+    // The grid, read when no reader did; problem() as dfnIsComplete gives it.
+    const std::vector<GridRow>& grid();
+    std::string problem();
 };
 
 // Tells the form from the file's first line that is not blank; throws when
