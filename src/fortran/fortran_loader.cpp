@@ -158,14 +158,14 @@ private:
             const int32_t row = firstRow_ + k;
             if (insertRow(table_, row) == 0) return false;
             ++rowsInserted_;
-            setCellFromBytes(table_, 0, row, name.bytes);
-            setCellText(table_, 1, row, typeTextForInput(typeValue));
+            setCellFromBytes(table_, UVT_COLUMN_NAME, row, name.bytes);
+            setCellText(table_, UVT_COLUMN_TYPE, row, typeTextForInput(typeValue));
 
             int32_t value = 0;
             int terminator = 0;
             if (!readValue(reader_, &value, &terminator)) return false;
             if (value < 0) {
-                setCellText(table_, 2, row, dimensionCodeTextForInput(value));
+                setCellText(table_, UVT_COLUMN_DIMENSION, row, dimensionCodeTextForInput(value));
             } else if (value <= k) {
                 setDimensionToRow(row, value);
             } else {
@@ -176,10 +176,10 @@ private:
             if (!readValue(reader_, &value, &terminator)) return false;
             char digits[16];
             std::snprintf(digits, sizeof digits, "%d", static_cast<int>(value));
-            setCellFromBytes(table_, 3, row, digits);
+            setCellFromBytes(table_, UVT_COLUMN_DEPTH, row, digits);
 
             if (!readValue(reader_, &value, &terminator)) return false;
-            setCellText(table_, 4, row, ioTextForInput(value));
+            setCellText(table_, UVT_COLUMN_IO, row, ioTextForInput(value));
 
             if (terminator == '/' || terminator == FixedFormReader::kEnd) return true;
             x = reader_.next();
@@ -195,13 +195,13 @@ private:
         const VariableRow* named =
             (header != nullptr && target < rowsInserted_) ? rowAt(*header, firstRow_ + target) : nullptr;
         if (named == nullptr) {
-            setCellText(table_, 2, row, u"Scalar");
+            setCellText(table_, UVT_COLUMN_DIMENSION, row, u"Scalar");
             return;
         }
         char name[kNameCapacity];
         std::memcpy(name, named->name, sizeof name);
         name[kNameCapacity - 1] = 0;
-        setCellFromBytes(table_, 2, row, name);
+        setCellFromBytes(table_, UVT_COLUMN_DIMENSION, row, name);
     }
 
     void settleReferences() {

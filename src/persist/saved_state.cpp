@@ -243,13 +243,13 @@ void setDimensionFromRowNumber(uintptr_t table, int32_t row, int32_t target) {
     const TableHeader* header = resolveTable(table);
     const VariableRow* named = (header != nullptr && target < header->rowCount) ? rowAt(*header, target) : nullptr;
     if (named == nullptr) {
-        setCellText(table, 2, row, u"Scalar");
+        setCellText(table, UVT_COLUMN_DIMENSION, row, u"Scalar");
         return;
     }
     char name[kNameCapacity];
     std::memcpy(name, named->name, sizeof name);
     name[kNameCapacity - 1] = 0;
-    setCellFromName(table, 2, row, name);
+    setCellFromName(table, UVT_COLUMN_DIMENSION, row, name);
 }
 
 struct ForwardReference {
@@ -308,15 +308,15 @@ int32_t restoreTable(uintptr_t table, RestoreSource source) {
         }
         // A name over 16 characters is refused here like a typed one, and the
         // rows after it are still read.
-        setCellFromName(table, 0, row, name);
+        setCellFromName(table, UVT_COLUMN_NAME, row, name);
 
         int32_t value = 0;
         if (!readField(reader, &value)) break;
-        setCellText(table, 1, row, typeTextForInput(value));
+        setCellText(table, UVT_COLUMN_TYPE, row, typeTextForInput(value));
 
         if (!readField(reader, &value)) break;
         if (value < 0) {
-            setCellText(table, 2, row, dimensionCodeTextForInput(value));
+            setCellText(table, UVT_COLUMN_DIMENSION, row, dimensionCodeTextForInput(value));
         } else if (static_cast<uint32_t>(value) > k && static_cast<uint32_t>(value) < announced) {
             forward.push_back({row, value});  // set once its row exists
         } else {
@@ -326,10 +326,10 @@ int32_t restoreTable(uintptr_t table, RestoreSource source) {
         if (!readField(reader, &value)) break;
         char digits[16];
         std::snprintf(digits, sizeof digits, "%d", static_cast<int>(value));
-        setCellFromName(table, 3, row, digits);
+        setCellFromName(table, UVT_COLUMN_DEPTH, row, digits);
 
         if (!readField(reader, &value)) break;
-        setCellText(table, 4, row, ioTextForInput(value));
+        setCellText(table, UVT_COLUMN_IO, row, ioTextForInput(value));
         restored = k + 1;
     }
     for (const ForwardReference& ref : forward) {

@@ -19,12 +19,12 @@ constexpr int32_t kMaxSlots = INT32_MAX / kSlotSize;
 // terminator inside the field is cut at the field's end, also when the
 // source then reports that it had nothing.
 bool readText(UvtTokenSource source, char* field, std::size_t capacity) {
-    const bool delivered = source(0, field) != 0;
+    const bool delivered = source(UVT_TOKEN_TEXT, field) != 0;
     field[capacity - 1] = 0;
     return delivered;
 }
 
-bool readNumber(UvtTokenSource source, int32_t* field) { return source(1, field) != 0; }
+bool readNumber(UvtTokenSource source, int32_t* field) { return source(UVT_TOKEN_INT32, field) != 0; }
 
 // Gives the rows of a replaced row array back, then the array itself with
 // the size it had.

@@ -1,6 +1,7 @@
 #include "runtime/row_locator.h"
 
 #include "runtime/node_access.h"
+#include "uvt.h"
 
 namespace uvt {
 namespace {
@@ -15,7 +16,8 @@ struct Selection {
 
 bool belongsToDirection(const RuntimeNode& leaf, int32_t direction) {
     const int32_t io = leaf.leaf.io;
-    return direction == kInputDirection ? io == 1 || io == 3 : io == 2 || io == 3;
+    return direction == kInputDirection ? io == UVT_IO_INPUT || io == UVT_IO_BOTH
+                                        : io == UVT_IO_OUTPUT || io == UVT_IO_BOTH;
 }
 
 bool hasType(const RuntimeNode& leaf, int32_t type) { return leafArrayIndex(leaf) == type; }

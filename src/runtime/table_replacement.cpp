@@ -10,6 +10,7 @@
 #include "table/completeness.h"
 #include "table/table_access.h"
 #include "table/table_life.h"
+#include "uvt.h"
 
 #include <utility>
 
@@ -37,9 +38,9 @@ void takeOverDefinition(uintptr_t target, uintptr_t source) {
 void replaceTable(uintptr_t target, uintptr_t source) {
     if (source == 0 || source == target || resolveTable(source) == nullptr) return;
     CountedOperation operation;
-    raiseReplaceEvent(0);
+    raiseReplaceEvent(UVT_REPLACE_BEGIN);
     if (resolveTable(target) == nullptr) target = 0;
-    storeElement(resolveTable(source)->hostIds, -1, 0, nullptr);
+    storeElement(resolveTable(source)->hostIds, UVT_ARRAY_REPLACING, 0, nullptr);
 
     if (isTableComplete(source)) {
         releaseTree(resolveTable(source)->runtimeRoot);
@@ -55,7 +56,7 @@ void replaceTable(uintptr_t target, uintptr_t source) {
         else buildTree(continued, nullptr);
         syncTable(continued, true);
     }
-    raiseReplaceEvent(1);
+    raiseReplaceEvent(UVT_REPLACE_END);
 }
 
 }  // namespace uvt

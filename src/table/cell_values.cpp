@@ -149,24 +149,24 @@ VARIANT setCellValue(uintptr_t table, int32_t column, int32_t row, BSTR text) {
     VARIANT result = emptyResult();
     int32_t code = 0;
     switch (column) {
-        case 0: return setName(table, *header, *record, row, text);
-        case 1:
+        case UVT_COLUMN_NAME: return setName(table, *header, *record, row, text);
+        case UVT_COLUMN_TYPE:
             if (!codeOfText(kTypeTexts, asText(text), &code)) return textResult(kInvalidType);
             record->type = code;
             break;
-        case 2:
+        case UVT_COLUMN_DIMENSION:
             if (dimensionCodeOf(*header, text, &code)) {
                 record->dimension = code;
             } else {
                 result = textResult(kInvalidDimension);
             }
             break;
-        case 3: return setDepth(table, *header, *record, row, text);
-        case 4:
+        case UVT_COLUMN_DEPTH: return setDepth(table, *header, *record, row, text);
+        case UVT_COLUMN_IO:
             if (codeOfText(kIoTexts, asText(text), &code)) {
                 record->io = code;
             } else {
-                record->io = 1;
+                record->io = UVT_IO_INPUT;
                 result = textResult(kInvalidIo);
             }
             break;
@@ -186,19 +186,19 @@ VARIANT getCellValue(uintptr_t table, int32_t column, int32_t row) {
         record = rowAt(*header, row);
         if (record == nullptr) return emptyResult();
     }
-    if (column < 0 || column > 4) return textResult(u"");
+    if (column < UVT_COLUMN_NAME || column > UVT_COLUMN_IO) return textResult(u"");
     if (record == nullptr) {
         // The grid's trailing row: the defaults of a new row, and no name.
         static constexpr const char16_t* kDefaults[] = {u"", u"Real", u"Scalar", u"0", u"Input Only"};
         return textResult(kDefaults[column]);
     }
     switch (column) {
-        case 0: return narrowTextResult(record->name);
-        case 1: {
+        case UVT_COLUMN_NAME: return narrowTextResult(record->name);
+        case UVT_COLUMN_TYPE: {
             const char16_t* text = textOfCode(kTypeTexts, record->type);
             return textResult(text != nullptr ? text : u"");
         }
-        case 2: {
+        case UVT_COLUMN_DIMENSION: {
             if (const char16_t* text = textOfCode(kDimensionTexts, record->dimension)) return textResult(text);
             const int32_t index = findRowById(*header, record->dimension);
             const VariableRow* named = index < 0 ? nullptr : rowAt(*header, index);
@@ -210,7 +210,7 @@ VARIANT getCellValue(uintptr_t table, int32_t column, int32_t row) {
             }
             return narrowTextResult(named->name);
         }
-        case 3: {
+        case UVT_COLUMN_DEPTH: {
             char digits[16];
             std::snprintf(digits, sizeof digits, "%d", static_cast<int>(record->depth));
             return narrowTextResult(digits);
