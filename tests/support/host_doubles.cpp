@@ -117,6 +117,52 @@ uintptr_t UVT_HOSTCALL TrackingMemory::reallocate(uintptr_t handle, int32_t oldS
 }
 
 // ---------------------------------------------------------------------------
+FlatMemory& FlatMemory::instance() {
+    static FlatMemory memory;
+    return memory;
+}
+
+uintptr_t UVT_HOSTCALL FlatMemory::allocate(int32_t size) {
+    FlatMemory& m = instance();
+    if (size < 0) return 0;
+    uintptr_t handle;
+    if (!m.free_.empty()) {
+        handle = m.free_.back();
+        m.free_.pop_back();
+    } else {
+        handle = m.blocks_.size();
+        m.blocks_.emplace_back();
+    }
+    m.blocks_[handle] = Block{std::malloc(size == 0 ? 1 : static_cast<std::size_t>(size)), size};
+    return handle;
+}
+
+void UVT_HOSTCALL FlatMemory::release(uintptr_t handle, int32_t size) {
+    FlatMemory& m = instance();
+    if (handle == 0 || handle >= m.blocks_.size() || m.blocks_[handle].data == nullptr ||
+        m.blocks_[handle].size != size) {
+        std::abort();
+    }
+    std::free(m.blocks_[handle].data);
+    m.blocks_[handle] = Block{};
+    m.free_.push_back(handle);
+}
+
+void* UVT_HOSTCALL FlatMemory::resolve(uintptr_t handle) {
+    FlatMemory& m = instance();
+    return handle < m.blocks_.size() ? m.blocks_[handle].data : nullptr;
+}
+
+uintptr_t UVT_HOSTCALL FlatMemory::reallocate(uintptr_t handle, int32_t oldSize, int32_t newSize) {
+    FlatMemory& m = instance();
+    if (handle == 0 || handle >= m.blocks_.size() || m.blocks_[handle].size != oldSize) std::abort();
+    void* grown = std::realloc(m.blocks_[handle].data, newSize == 0 ? 1 : static_cast<std::size_t>(newSize));
+    if (grown == nullptr) return 0;
+    m.blocks_[handle] = Block{grown, newSize};
+    return handle;
+}
+
+// ---------------------------------------------------------------------------
 HostRecorder& HostRecorder::instance() {
     static HostRecorder recorder;
     return recorder;
@@ -457,6 +503,14 @@ std::size_t blocksHeldBy(uintptr_t table) {
 }
 
 // ---------------------------------------------------------------------------
+void installFlatHost(const UvtSymsizeRoutines& symsize, const UvtEventRoutines& events) {
+    static const UvtMemoryRoutines kMemory = {&FlatMemory::allocate, &FlatMemory::release, &FlatMemory::resolve,
+                                              &FlatMemory::reallocate};
+    SetExtRoutines(&kMemory);
+    SetExtSymsize(&symsize);
+    SetExtUVTEvents(&events);
+}
+
 void installTestHost() {
     TrackingMemory::instance().reset();
     HostRecorder::instance().reset();

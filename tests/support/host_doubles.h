@@ -83,6 +83,35 @@ private:
 };
 
 // ---------------------------------------------------------------------------
+// Memory for measurements: handles are indexes into one table of blocks, so
+// that resolve costs the same at every table size and a benchmark measures
+// the library rather than the host's bookkeeping. Sizes are still checked:
+// a release with the wrong size aborts.
+// ---------------------------------------------------------------------------
+class FlatMemory {
+public:
+    static FlatMemory& instance();
+    std::size_t liveBlocks() const { return blocks_.size() - free_.size() - 1; }
+
+    static uintptr_t UVT_HOSTCALL allocate(int32_t size);
+    static void UVT_HOSTCALL release(uintptr_t handle, int32_t size);
+    static void* UVT_HOSTCALL resolve(uintptr_t handle);
+    static uintptr_t UVT_HOSTCALL reallocate(uintptr_t handle, int32_t oldSize, int32_t newSize);
+
+private:
+    struct Block {
+        void* data = nullptr;
+        int32_t size = 0;
+    };
+    std::vector<Block> blocks_{Block{}};  // handle 0 is none
+    std::vector<uintptr_t> free_;
+};
+
+// Installs the flat memory with the given symbol-size and event routines
+// (a benchmark's own, which store into plain arrays as a real host would).
+void installFlatHost(const UvtSymsizeRoutines& symsize, const UvtEventRoutines& events);
+
+// ---------------------------------------------------------------------------
 // Symbol sizes and events: every call goes into one ordered log of readable
 // entries such as "query(-2)", "resize(1,4)", "store(1,2,null)",
 // "store(0,0,i:2)", "store(2,1,s:AB)", "release", "replace(0)".
