@@ -31,7 +31,7 @@ for b in data["benchmarks"]:
     op, _, size = b["name"].partition("/")
     size = int(size.split("/")[0]) if size else 0
     ns = b["cpu_time"] * {"ns": 1, "us": 1e3, "ms": 1e6, "s": 1e9}[b["time_unit"]]
-    per_value = "values" in b and b["values"] > 0
+    per_value = b.get("values", 1) > 1
     if per_value:
         ns /= b["values"]
         op += " (per value)"

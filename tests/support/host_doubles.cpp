@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <sstream>
+#include <utility>
 
 namespace uvt_test {
 
@@ -26,6 +27,8 @@ void TrackingMemory::reset() {
     resolveCount_ = 0;
     allocationSizes_.clear();
     faults_.clear();
+    journal = nullptr;
+    refuseSize = nullptr;
 }
 
 void TrackingMemory::failAllocation(int n) { failAt_ = n == 0 ? 0 : allocationCount_ + n; }
@@ -55,10 +58,12 @@ uintptr_t UVT_HOSTCALL TrackingMemory::allocate(int32_t size) {
         m.faults_.push_back("allocate with negative size " + std::to_string(size));
         return 0;
     }
-    if (m.nextAllocationFails()) {
+    if (m.nextAllocationFails() || (m.refuseSize && m.refuseSize(size))) {
         ++m.refusedCount_;
+        if (m.journal != nullptr) m.journal->push_back("alloc(" + std::to_string(size) + ")=0");
         return 0;
     }
+    if (m.journal != nullptr) m.journal->push_back("alloc(" + std::to_string(size) + ")");
     void* data = std::malloc(size == 0 ? 1 : static_cast<std::size_t>(size));
     // Garbage, so that a field the library forgets to set shows.
     std::memset(data, 0xA5, size == 0 ? 1 : static_cast<std::size_t>(size));
@@ -79,6 +84,7 @@ void UVT_HOSTCALL TrackingMemory::release(uintptr_t handle, int32_t size) {
         m.faults_.push_back("release of a " + std::to_string(it->second.size) + "-byte block with size " +
                             std::to_string(size));
     }
+    if (m.journal != nullptr) m.journal->push_back("free(" + std::to_string(size) + ")");
     // Overwritten before it goes, so that a use after release shows.
     std::memset(it->second.data, 0x5A, it->second.size == 0 ? 1 : static_cast<std::size_t>(it->second.size));
     std::free(it->second.data);
@@ -108,11 +114,17 @@ uintptr_t UVT_HOSTCALL TrackingMemory::reallocate(uintptr_t handle, int32_t oldS
         m.faults_.push_back("reallocate of a " + std::to_string(it->second.size) + "-byte block as " +
                             std::to_string(oldSize));
     }
+    std::vector<std::string>* journal = std::exchange(m.journal, nullptr);
+    if (journal != nullptr) journal->push_back("realloc(" + std::to_string(oldSize) + "," + std::to_string(newSize) + ")");
     const uintptr_t fresh = allocate(newSize);
-    if (fresh == 0) return 0;
+    if (fresh == 0) {
+        m.journal = journal;
+        return 0;
+    }
     const int32_t common = std::min(it->second.size, newSize);
     if (common > 0) std::memcpy(m.blocks_[fresh].data, m.blocks_[handle].data, static_cast<std::size_t>(common));
     release(handle, m.blocks_[handle].size);
+    m.journal = journal;
     return fresh;
 }
 
@@ -475,6 +487,13 @@ RowView& row(uintptr_t table, int32_t index) {
     return *TrackingMemory::instance().view<RowView>(slots[index]);
 }
 
+uintptr_t layoutIndexOf(uintptr_t table) {
+    const HeaderView* head = TrackingMemory::instance().view<HeaderView>(table);
+    uintptr_t handle = 0;
+    if (head != nullptr) std::memcpy(&handle, &head->reserved[2], sizeof handle);
+    return handle;
+}
+
 std::size_t blocksHeldBy(uintptr_t table) {
     TrackingMemory& memory = TrackingMemory::instance();
     const HeaderView* head = memory.view<HeaderView>(table);
@@ -485,6 +504,7 @@ std::size_t blocksHeldBy(uintptr_t table) {
         for (int32_t i = 0; i < head->rowCount; ++i) blocks += slots[i] != 0 ? 1 : 0;
     }
     for (const uintptr_t array : head->elementArrays) blocks += array != 0 ? 1 : 0;
+    blocks += layoutIndexOf(table) != 0 ? 1 : 0;
     // Iterative, and bounded by what the host holds, so that a broken tree
     // ends the count instead of the test.
     std::vector<uintptr_t> pending;

@@ -51,6 +51,12 @@ public:
     int reallocations() const { return reallocationCount_; }
     // Calls of resolve so far, for checks on how a call's cost grows.
     long resolves() const { return resolveCount_; }
+    // When set, every allocate, release and reallocate is appended to it as
+    // "alloc(48)", "alloc(48)=0" (refused), "free(48)" or "realloc(24,48)",
+    // in one order with whatever else the test logs there.
+    std::vector<std::string>* journal = nullptr;
+    // When set, allocations of a size it answers true for are refused.
+    std::function<bool(int32_t size)> refuseSize;
 
     template <class T>
     T* view(uintptr_t handle) {
@@ -353,6 +359,12 @@ static_assert(sizeof(SlotView) == 24, "an element slot is 24 bytes");
 // and every node of its layout tree with the node's name and Character
 // value. With every table counted, this is what the host should have live.
 std::size_t blocksHeldBy(uintptr_t table);
+
+// The handle of the table's layout index (the bookkeeping block kept in the
+// header's spare words 2 and 3), 0 when it has none. Its size is always 3
+// more than a multiple of 256, which tells it apart in a memory log.
+uintptr_t layoutIndexOf(uintptr_t table);
+inline bool isLayoutIndexSize(int32_t size) { return size >= 259 && size % 256 == 3; }
 
 // Resets the tracking memory and the recorder and installs them, with the
 // recording event routines, as the host's routines.
