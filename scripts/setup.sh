@@ -14,7 +14,7 @@
 # "wine32: installed", "wine32: already installed" or "wine32: not installed (why)".
 
 native_packages=(cmake ninja-build g++ libgtest-dev libbenchmark-dev gfortran libcli11-dev nlohmann-json3-dev
-    clang libclang-rt-dev lld llvm pkg-config)
+    clang libclang-rt-dev lld llvm pkg-config dpkg-dev unzip)
 # wine provides /usr/bin/wine and wineserver, which the Windows tests start;
 # wine64 the 64-bit loader behind them.
 cross_packages=(g++-multilib gcc-multilib g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64)

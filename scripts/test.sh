@@ -107,9 +107,10 @@ for preset in default fuzz linux-x86 windows-x86 windows-x64; do
         if [ $wine32_ok = 1 ]; then
             configure_and_build "$preset" || continue
         else
-            # The test programs could not run: only the DLL and the example
-            # host (the header as C99 for this target) are built.
-            configure_and_build "$preset" uvt uvt_example_host || continue
+            # The test programs could not run: only the DLL, its import
+            # library for Microsoft's linker and the example host (the
+            # header as C99 for this target) are built.
+            configure_and_build "$preset" uvt uvt_msvc_import_library uvt_example_host || continue
         fi
     else
         configure_and_build "$preset" || continue
@@ -120,9 +121,9 @@ for preset in default fuzz linux-x86 windows-x86 windows-x64; do
                 run_ctest "$preset" --preset "$preset"
                 note "$preset: ran every test under 32-bit Wine: $suite_result ($(elapsed "$suite_started"))"
             else
-                echo "32-bit Wine cannot run programs here: only the export-table test of uvt.dll runs."
+                echo "32-bit Wine cannot run programs here: only the checks of uvt.dll and uvt.lib run."
                 run_ctest "$preset" --preset "$preset" --label-exclude wine
-                note "$preset: built uvt.dll and the example host; export-table test only: $suite_result ($(elapsed "$suite_started"))"
+                note "$preset: built uvt.dll, uvt.lib and the example host; export-table and import-library tests only: $suite_result ($(elapsed "$suite_started"))"
                 note "$preset: SKIPPED the test programs (not built, not run): 32-bit Wine cannot run programs here${wine32_line:+ ($wine32_line)}; the Windows tests ran on the 64-bit DLL under wine64 instead"
             fi
             stop_wine "$preset"

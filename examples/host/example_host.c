@@ -198,7 +198,7 @@ int main(void) {
 
     inserted = dfnInsertRow(table, 0);
     printf("dfnInsertRow(0) returned %ld, the table has %ld row(s)\n", (long)inserted, (long)dfnCountRows(table));
-    setCell(table, 0, 0, "flow");
+    setCell(table, UVT_COLUMN_NAME, 0, "flow");
     showCell(table, 0, 0);
 
     held = UVTSetConfigInterface(table, &config);
@@ -206,7 +206,7 @@ int main(void) {
            held == (void*)&config ? "attached" : "NOT attached", (unsigned long)config.references);
 
     /* With the object attached, every edit ends by saving the table. */
-    setCell(table, 1, 0, "Integer");
+    setCell(table, UVT_COLUMN_TYPE, 0, "Integer");
     showCell(table, 1, 0);
 
     printf("DeleteUVT\n");

@@ -6,18 +6,15 @@
 #include "fortran/keyword_search.h"
 #include "host/host_routines.h"
 #include "host/text_conversion.h"
-#include "host/variant_result.h"
-#include "table/cell_values.h"
-#include "table/code_tables.h"
 #include "table/records.h"
 #include "table/row_array.h"
-#include "table/row_editing.h"
+#include "table/row_rebuild.h"
 #include "table/table_access.h"
 #include "table/table_life.h"
 
+#include <climits>
 #include <cstdio>
 #include <cstring>
-#include <vector>
 
 namespace uvt {
 namespace {
@@ -73,30 +70,19 @@ void readGroup(FixedFormReader& reader, uint32_t count, ReadName& name) {
     }
 }
 
-void setCellFromBytes(uintptr_t table, int32_t column, int32_t row, const char* bytes) {
-    OLECHAR wide[kWideTextLimit + 1];
-    widenText(bytes, wide, kWideTextLimit + 1);
-    setCellText(table, column, row, reinterpret_cast<const char16_t*>(wide));
-}
-
-// A dimension that names another row of the file, by its place among the
-// file's rows.
-struct RowReference {
-    int32_t row;     // table row that carries the dimension
-    int32_t target;  // place of the named row among the file's rows
-};
-
 class FunctionReader {
 public:
     FunctionReader(std::FILE* file, uintptr_t table, Mode mode, int32_t firstRow)
-        : reader_(file), table_(table), mode_(mode), firstRow_(firstRow) {}
+        : reader_(file), table_(table), mode_(mode), firstRow_(firstRow), rebuild_(table, firstRow) {}
 
     // False when the file ends where the function must go on, a value is
     // malformed or memory runs out; the rows read until then stay.
     bool read() {
         if (!readFunctionName()) return false;
         const bool complete = findKeyword(reader_, "DATAIVARIABLES/", true) ? readRows() : true;
-        settleReferences();
+        // A row named later in the file is set now; one that never came
+        // gives Scalar.
+        rebuild_.settleDimensions(INT32_MAX);
         if (!complete) return false;
         readVersion();
         return true;
@@ -155,58 +141,33 @@ private:
             // (blank) groups and is kept.
             if (k == 0 && !name.sawGroup) return true;
 
-            const int32_t row = firstRow_ + k;
-            if (insertRow(table_, row) == 0) return false;
-            ++rowsInserted_;
-            setCellFromBytes(table_, 0, row, name.bytes);
-            setCellText(table_, 1, row, typeTextForInput(typeValue));
+            const int32_t row = rebuild_.insertRow();
+            if (row < 0) return false;
+            rebuild_.setName(row, name.bytes);
+            rebuild_.setType(row, typeValue);
 
             int32_t value = 0;
             int terminator = 0;
             if (!readValue(reader_, &value, &terminator)) return false;
             if (value < 0) {
-                setCellText(table_, 2, row, dimensionCodeTextForInput(value));
+                rebuild_.setDimensionCode(row, value);
             } else if (value <= k) {
-                setDimensionToRow(row, value);
+                rebuild_.setDimensionToRow(row, firstRow_ + value);
             } else {
                 // The named row comes later in the file: set once it exists.
-                references_.push_back({row, value});
+                rebuild_.deferDimension(row, value);
             }
 
             if (!readValue(reader_, &value, &terminator)) return false;
-            char digits[16];
-            std::snprintf(digits, sizeof digits, "%d", static_cast<int>(value));
-            setCellFromBytes(table_, 3, row, digits);
+            rebuild_.setDepth(row, value);
 
             if (!readValue(reader_, &value, &terminator)) return false;
-            setCellText(table_, 4, row, ioTextForInput(value));
+            rebuild_.setIo(row, value);
 
             if (terminator == '/' || terminator == FixedFormReader::kEnd) return true;
             x = reader_.next();
         }
         return true;
-    }
-
-    // The dimension of `row` becomes the file's row number `target`: the
-    // name of that row as the grid would take it, or Scalar when the file
-    // has no such row.
-    void setDimensionToRow(int32_t row, int32_t target) {
-        const TableHeader* header = resolveTable(table_);
-        const VariableRow* named =
-            (header != nullptr && target < rowsInserted_) ? rowAt(*header, firstRow_ + target) : nullptr;
-        if (named == nullptr) {
-            setCellText(table_, 2, row, u"Scalar");
-            return;
-        }
-        char name[kNameCapacity];
-        std::memcpy(name, named->name, sizeof name);
-        name[kNameCapacity - 1] = 0;
-        setCellFromBytes(table_, 2, row, name);
-    }
-
-    void settleReferences() {
-        for (const RowReference& reference : references_) setDimensionToRow(reference.row, reference.target);
-        references_.clear();
     }
 
     void readVersion() {
@@ -222,8 +183,7 @@ private:
     uintptr_t table_;
     Mode mode_;
     int32_t firstRow_;
-    int32_t rowsInserted_ = 0;
-    std::vector<RowReference> references_;
+    RowRebuild rebuild_;
     bool versionFound_ = false;
 };
 
@@ -232,15 +192,7 @@ private:
 // raised; it has no configuration interface, so nothing is saved.
 void discardTable(uintptr_t table) {
     TableHeader* header = resolveTable(table);
-    if (header != nullptr) {
-        if (const auto* slots = resolveAs<uintptr_t>(header->rowArray)) {
-            for (int32_t i = 0; i < header->rowCount; ++i) {
-                if (slots[i] != 0) releaseBlock(slots[i], kRowSize);
-            }
-        }
-        header->rowCount = 0;
-        releaseRowArray(*header);
-    }
+    if (header != nullptr) releaseRows(*header, ReleaseOrder::RowOrder);
     releaseBlock(table, kHeaderSize);
 }
 

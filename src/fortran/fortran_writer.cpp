@@ -3,13 +3,11 @@
 #include "fortran/file_path.h"
 #include "fortran/function_name.h"
 #include "table/records.h"
+#include "table/row_numbers.h"
 #include "table/table_access.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <utility>
-#include <vector>
 
 namespace uvt {
 namespace {
@@ -17,34 +15,7 @@ namespace {
 // Characters of a name that the function carries: four Hollerith words.
 constexpr std::size_t kWrittenNameLength = 16;
 
-// Row numbers by id, built once per file so that writing stays linear in
-// the rows however many dimensions refer to other rows.
-class RowNumbers {
-public:
-    explicit RowNumbers(const TableHeader& header) {
-        byId_.reserve(static_cast<std::size_t>(header.rowCount));
-        for (int32_t i = 0; i < header.rowCount; ++i) {
-            if (const VariableRow* row = rowAt(header, i)) byId_.emplace_back(row->id, i);
-        }
-        // Stable, so that of two rows with one id the earlier one answers.
-        std::stable_sort(byId_.begin(), byId_.end(),
-                         [](const auto& a, const auto& b) { return a.first < b.first; });
-    }
-
-    // The dimension as the file carries it: a code below 0 as it is, an id
-    // as the number of the row that has it, or -1 when none has it.
-    int32_t written(int32_t dimension) const {
-        if (dimension < 0) return dimension;
-        const auto it = std::lower_bound(byId_.begin(), byId_.end(), dimension,
-                                         [](const auto& entry, int32_t id) { return entry.first < id; });
-        return (it != byId_.end() && it->first == dimension) ? it->second : -1;
-    }
-
-private:
-    std::vector<std::pair<int32_t, int32_t>> byId_;
-};
-
-void writeRow(std::FILE* file, const VariableRow* row, const RowNumbers& numbers, bool last) {
+void writeRow(std::FILE* file, const VariableRow* row, RowNumbers& numbers, bool last) {
     // A slot without a record is written as a fresh row would be.
     const VariableRow blank{0, {}, kReal, kScalar, 0, 1, kNoParent};
     const VariableRow& r = row != nullptr ? *row : blank;
@@ -59,7 +30,7 @@ void writeRow(std::FILE* file, const VariableRow* row, const RowNumbers& numbers
         std::fputc(i < length ? static_cast<unsigned char>(r.name[i]) : ' ', file);
     }
     std::fprintf(file, ",  %d,  %d,  %d,  %d", static_cast<int>(r.type),
-                 static_cast<int>(numbers.written(r.dimension)), static_cast<int>(r.depth),
+                 static_cast<int>(numbers.storedDimension(r.dimension)), static_cast<int>(r.depth),
                  static_cast<int>(r.io));
     std::fputs(last ? "/\n\n" : ",\n", file);
 }
@@ -72,7 +43,7 @@ void writeFunction(std::FILE* file, const TableHeader& header) {
     if (header.rowCount > 0) {
         std::fputs("      INTEGER IVARIABLES(8,IPARAM_NVARS), IVRSN\n", file);
         std::fputs("      DATA IVARIABLES/\n", file);
-        const RowNumbers numbers(header);
+        RowNumbers numbers(header);
         for (int32_t i = 0; i < header.rowCount; ++i) {
             writeRow(file, rowAt(header, i), numbers, i + 1 == header.rowCount);
         }

@@ -26,6 +26,13 @@ VARIANT narrowTextResult(const char* text) {
     return textResult(reinterpret_cast<const char16_t*>(wide));
 }
 
-BSTR textArgument(const VARIANT& value) { return value.bstrVal; }
+BSTR textArgument(const VARIANT& value) {
+    // Only a BSTR, or a reference to one, holds text. For any other type the
+    // union holds a number, a date or some other pointer, and reading it as a
+    // string would follow a value that is no address.
+    if (value.vt == VT_BSTR) return value.bstrVal;
+    if (value.vt == (VT_BSTR | VT_BYREF)) return value.pbstrVal != nullptr ? *value.pbstrVal : nullptr;
+    return nullptr;
+}
 
 }  // namespace uvt

@@ -15,7 +15,9 @@ VARIANT emptyResult();
 VARIANT textResult(const char16_t* text);
 // 8-bit text widened into at most kWideTextLimit characters.
 VARIANT narrowTextResult(const char* text);
-// The BSTR of a text argument, whatever its type tag says.
+// The text of a text argument: the BSTR of a VT_BSTR, the BSTR that a
+// VT_BSTR | VT_BYREF points at, and null (the empty text) for every other
+// type and for a null reference.
 BSTR textArgument(const VARIANT& value);
 
 }  // namespace uvt

@@ -1,20 +1,12 @@
 #include "persist/saved_state.h"
 
-#include "host/text_conversion.h"
-#include "host/variant_result.h"
 #include "persist/config_interface.h"
-#include "table/cell_values.h"
-#include "table/code_tables.h"
-#include "table/row_editing.h"
+#include "table/row_numbers.h"
+#include "table/row_rebuild.h"
 #include "table/table_access.h"
 
-#include <algorithm>
-#include <climits>
 #include <cstdio>
 #include <cstring>
-#include <new>
-#include <utility>
-#include <vector>
 
 namespace uvt {
 namespace {
@@ -23,46 +15,6 @@ namespace {
 constexpr std::size_t kPieceSize = 120;
 // A row name of this length or more marks the string as corrupt.
 constexpr uint32_t kCorruptNameLength = 20;
-
-// Row numbers by id, gathered once per save when the first reference needs
-// them: the save runs after every edit, and looking each reference up by
-// walking the rows would make it quadratic.
-class RowNumbers {
-public:
-    explicit RowNumbers(const TableHeader& header) : header_(header) {}
-
-    // The dimension as the string carries it: a code as it is, a reference
-    // as the row number of the row it names, or -1 when no row has that id.
-    int32_t savedDimension(int32_t dimension) {
-        if (dimension < 0) return dimension;
-        if (!gathered_) gather();
-        if (!indexed_) return findRowById(header_, dimension);
-        const std::pair<int32_t, int32_t> first(dimension, INT32_MIN);
-        const auto found = std::lower_bound(byId_.begin(), byId_.end(), first);
-        return (found != byId_.end() && found->first == dimension) ? found->second : -1;
-    }
-
-private:
-    void gather() {
-        gathered_ = true;
-        try {
-            byId_.reserve(static_cast<std::size_t>(header_.rowCount));
-            for (int32_t i = 0; i < header_.rowCount; ++i) {
-                if (const VariableRow* row = rowAt(header_, i)) byId_.emplace_back(row->id, i);
-            }
-            // Ties keep the lowest row number first: the first row with an id wins.
-            std::sort(byId_.begin(), byId_.end());
-            indexed_ = true;
-        } catch (const std::bad_alloc&) {
-            byId_.clear();  // without room for the index, walk the rows instead
-        }
-    }
-
-    const TableHeader& header_;
-    std::vector<std::pair<int32_t, int32_t>> byId_;
-    bool gathered_ = false;
-    bool indexed_ = false;
-};
 
 class Reader {
 public:
@@ -231,32 +183,6 @@ bool readNameLength(Reader& reader, uint32_t* length) {
     return true;
 }
 
-void setCellFromName(uintptr_t table, int32_t column, int32_t row, const char* name) {
-    OLECHAR wide[kWideTextLimit + 1];
-    widenText(name, wide, sizeof wide / sizeof wide[0]);
-    setCellText(table, column, row, reinterpret_cast<const char16_t*>(wide));
-}
-
-// Sets the dimension column from a row number of the string, the way the
-// grid would show it: the name of that row, or Scalar.
-void setDimensionFromRowNumber(uintptr_t table, int32_t row, int32_t target) {
-    const TableHeader* header = resolveTable(table);
-    const VariableRow* named = (header != nullptr && target < header->rowCount) ? rowAt(*header, target) : nullptr;
-    if (named == nullptr) {
-        setCellText(table, 2, row, u"Scalar");
-        return;
-    }
-    char name[kNameCapacity];
-    std::memcpy(name, named->name, sizeof name);
-    name[kNameCapacity - 1] = 0;
-    setCellFromName(table, 2, row, name);
-}
-
-struct ForwardReference {
-    int32_t row;
-    int32_t target;
-};
-
 }  // namespace
 
 int32_t saveTable(uintptr_t table) {
@@ -277,7 +203,7 @@ int32_t saveTable(uintptr_t table) {
         const std::size_t rowNameLength = strnlen(row->name, sizeof row->name - 1);
         length = std::snprintf(piece, sizeof piece, "%d$%.*s%d$%d$%d$%d$", static_cast<int>(rowNameLength),
                                static_cast<int>(rowNameLength), row->name, static_cast<int>(row->type),
-                               static_cast<int>(rowNumbers.savedDimension(row->dimension)),
+                               static_cast<int>(rowNumbers.storedDimension(row->dimension)),
                                static_cast<int>(row->depth), static_cast<int>(row->io));
         result = config->vtbl->SaveBytes(config, piece, length);
     }
@@ -294,13 +220,13 @@ int32_t restoreTable(uintptr_t table, RestoreSource source) {
     uint32_t announced = 0;
     if (!readHeader(reader, *header, &announced)) return 0;
 
-    std::vector<ForwardReference> forward;
+    RowRebuild rebuild(table, 0);
     uint32_t restored = 0;
     for (uint32_t k = 0; k < announced; ++k) {
-        const int32_t row = static_cast<int32_t>(k);
         uint32_t nameLength = 0;
         if (!readNameLength(reader, &nameLength) || nameLength >= kCorruptNameLength) break;
-        if (insertRow(table, row) == 0) break;
+        const int32_t row = rebuild.insertRow();
+        if (row < 0) break;
         char name[kNameCapacity] = {};
         if (nameLength > 0 &&
             reader.readFully(name, static_cast<int32_t>(nameLength)) < static_cast<int32_t>(nameLength)) {
@@ -308,33 +234,29 @@ int32_t restoreTable(uintptr_t table, RestoreSource source) {
         }
         // A name over 16 characters is refused here like a typed one, and the
         // rows after it are still read.
-        setCellFromName(table, 0, row, name);
+        rebuild.setName(row, name);
 
         int32_t value = 0;
         if (!readField(reader, &value)) break;
-        setCellText(table, 1, row, typeTextForInput(value));
+        rebuild.setType(row, value);
 
         if (!readField(reader, &value)) break;
         if (value < 0) {
-            setCellText(table, 2, row, dimensionCodeTextForInput(value));
+            rebuild.setDimensionCode(row, value);
         } else if (static_cast<uint32_t>(value) > k && static_cast<uint32_t>(value) < announced) {
-            forward.push_back({row, value});  // set once its row exists
+            rebuild.deferDimension(row, value);  // set once its row exists
         } else {
-            setDimensionFromRowNumber(table, row, value);
+            rebuild.setDimensionToRow(row, value);
         }
 
         if (!readField(reader, &value)) break;
-        char digits[16];
-        std::snprintf(digits, sizeof digits, "%d", static_cast<int>(value));
-        setCellFromName(table, 3, row, digits);
+        rebuild.setDepth(row, value);
 
         if (!readField(reader, &value)) break;
-        setCellText(table, 4, row, ioTextForInput(value));
+        rebuild.setIo(row, value);
         restored = k + 1;
     }
-    for (const ForwardReference& ref : forward) {
-        if (static_cast<uint32_t>(ref.target) < restored) setDimensionFromRowNumber(table, ref.row, ref.target);
-    }
+    rebuild.settleDimensions(static_cast<int32_t>(restored));
     return (restored == announced && announced >= 1) ? static_cast<int32_t>(announced) : 0;
 }
 

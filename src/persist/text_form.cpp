@@ -19,24 +19,12 @@ constexpr int32_t kMaxSlots = INT32_MAX / kSlotSize;
 // terminator inside the field is cut at the field's end, also when the
 // source then reports that it had nothing.
 bool readText(UvtTokenSource source, char* field, std::size_t capacity) {
-    const bool delivered = source(0, field) != 0;
+    const bool delivered = source(UVT_TOKEN_TEXT, field) != 0;
     field[capacity - 1] = 0;
     return delivered;
 }
 
-bool readNumber(UvtTokenSource source, int32_t* field) { return source(1, field) != 0; }
-
-// Gives the rows of a replaced row array back, then the array itself with
-// the size it had.
-void releaseRows(uintptr_t array, int32_t rowCount, int32_t slots) {
-    if (array == 0) return;
-    if (const auto* handles = resolveAs<uintptr_t>(array)) {
-        for (int32_t i = rowCount; i > 0; --i) {
-            if (handles[i - 1] != 0) releaseBlock(handles[i - 1], kRowSize);
-        }
-    }
-    releaseBlock(array, slots * kSlotSize);
-}
+bool readNumber(UvtTokenSource source, int32_t* field) { return source(UVT_TOKEN_INT32, field) != 0; }
 
 }  // namespace
 
@@ -72,16 +60,16 @@ int32_t readTextForm(uintptr_t table, UvtTokenSource source) {
     // old rows and their array then go back to the host. The array grows
     // with the rows that really arrive, so a huge announced count costs
     // nothing until the source delivers that many rows.
-    const uintptr_t oldArray = header->rowArray;
-    const int32_t oldCount = header->rowCount;
-    const int32_t oldSlots = rowArraySlots(*header);
+    // The old rows travel in a copy of the header; they go back from the
+    // last to the first.
+    TableHeader old = *header;
     header->rowArray = 0;
     if (!resizeRowArray(*header, announced < kFirstSlots ? (announced > 0 ? announced : 1) : kFirstSlots)) {
-        header->rowArray = oldArray;
+        *header = old;
         return 0;
     }
     header->rowCount = 0;
-    releaseRows(oldArray, oldCount, oldSlots);
+    releaseRows(old, ReleaseOrder::Reverse);
 
     for (int32_t i = 0; i < announced; ++i) {
         const int32_t slotCount = rowArraySlots(*header);

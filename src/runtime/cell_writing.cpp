@@ -3,14 +3,13 @@
 #include "host/host_routines.h"
 #include "table/records.h"
 #include "table/table_access.h"
+#include "uvt.h"
 
 #include <cstring>
 
 namespace uvt {
 namespace {
 
-inline constexpr int32_t kByteOrderCode = -50;
-inline constexpr int32_t kBigEndianAnswer = 4;
 inline constexpr int kNameWords = 4;
 inline constexpr int kNameWordBytes = kNameWords * 4;  // the 16 characters the FORTRAN form carries
 
@@ -30,7 +29,7 @@ void writeNameWord(VariableRow& row, int32_t word, int32_t value, bool bigEndian
 }  // namespace
 
 void setCellValue(uintptr_t table, int32_t rowIndex, int32_t column, int32_t value) {
-    const bool bigEndian = querySize(nullptr, kByteOrderCode) == kBigEndianAnswer;
+    const bool bigEndian = querySize(nullptr, UVT_QUERY_BYTE_ORDER) == UVT_BYTE_ORDER_BIG_ENDIAN;
     const TableHeader* header = resolveTable(table);
     if (header == nullptr) return;
     VariableRow* row = rowAt(*header, rowIndex);

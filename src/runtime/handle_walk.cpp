@@ -1,6 +1,7 @@
 #include "runtime/handle_walk.h"
 
 #include "runtime/node_access.h"
+#include "uvt.h"
 
 namespace uvt {
 
@@ -8,12 +9,12 @@ bool leafMatchesFilter(const RuntimeNode& leaf, int32_t filter) {
     if (leaf.kind != kValueLeaf) return false;
     const int32_t io = leaf.leaf.io;
     switch (filter) {
-        case -1: return true;
-        case 0: return io != 2;
-        case 1: return io != 1;
-        case 2: return io == 1;
-        case 3: return io == 2;
-        case 4: return io == 3;
+        case UVT_FILTER_ANY: return true;
+        case UVT_FILTER_INPUT: return io != UVT_IO_OUTPUT;
+        case UVT_FILTER_OUTPUT: return io != UVT_IO_INPUT;
+        case UVT_FILTER_INPUT_ONLY: return io == UVT_IO_INPUT;
+        case UVT_FILTER_OUTPUT_ONLY: return io == UVT_IO_OUTPUT;
+        case UVT_FILTER_INPUT_AND_OUTPUT: return io == UVT_IO_BOTH;
         default: return false;
     }
 }

@@ -6,14 +6,13 @@
 #include "runtime/node_access.h"
 #include "runtime/node_creation.h"
 #include "runtime/runtime_state.h"
+#include "table/row_numbers.h"
 #include "table/table_access.h"
 
 #include <algorithm>
 #include <cstring>
 #include <memory>
 #include <new>
-#include <utility>
-#include <vector>
 
 namespace uvt {
 namespace {
@@ -53,35 +52,14 @@ public:
     // Index of the first row, in row order, whose id is `id`; -1 when none.
     // Built once per pass on first use, so that arrays sized by Integer rows
     // do not cost a scan of the whole table each.
-    int32_t indexOfId(int32_t id) {
-        if (!idsSorted_) sortIds();
-        if (!idIndex_.empty() || rowCount() == 0) {
-            const auto it = std::lower_bound(idIndex_.begin(), idIndex_.end(), std::make_pair(id, int32_t{-1}));
-            return it != idIndex_.end() && it->first == id ? it->second : -1;
-        }
-        return findRowById(header_, id);
-    }
+    int32_t indexOfId(int32_t id) { return rowNumbers_.of(id); }
 
 private:
-    void sortIds() {
-        idsSorted_ = true;
-        try {
-            idIndex_.reserve(static_cast<std::size_t>(rowCount()));
-        } catch (const std::bad_alloc&) {
-            return;  // indexOfId falls back to the plain scan
-        }
-        for (int32_t i = 0; i < rowCount(); ++i) {
-            if (const VariableRow* r = row(i)) idIndex_.emplace_back(r->id, i);
-        }
-        std::sort(idIndex_.begin(), idIndex_.end());
-    }
-
     TableHeader& header_;
     InitialValueSource* source_;
     const uintptr_t* slots_ = nullptr;
     std::unique_ptr<int32_t[]> cache_;
-    std::vector<std::pair<int32_t, int32_t>> idIndex_;
-    bool idsSorted_ = false;
+    RowNumbers rowNumbers_{header_};
 };
 
 void layoutMembers(LayoutContext& context, uintptr_t group, int32_t structureRow);

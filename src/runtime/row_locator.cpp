@@ -2,6 +2,7 @@
 
 #include "runtime/layout_index.h"
 #include "runtime/node_access.h"
+#include "uvt.h"
 
 namespace uvt {
 namespace {
@@ -16,7 +17,8 @@ struct Selection {
 
 bool belongsToDirection(const RuntimeNode& leaf, int32_t direction) {
     const int32_t io = leaf.leaf.io;
-    return direction == kInputDirection ? io == 1 || io == 3 : io == 2 || io == 3;
+    return direction == kInputDirection ? io == UVT_IO_INPUT || io == UVT_IO_BOTH
+                                        : io == UVT_IO_OUTPUT || io == UVT_IO_BOTH;
 }
 
 bool hasType(const RuntimeNode& leaf, int32_t type) { return leafArrayIndex(leaf) == type; }

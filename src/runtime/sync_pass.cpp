@@ -6,6 +6,7 @@
 #include "runtime/runtime_node.h"
 #include "runtime/text_block.h"
 #include "table/table_access.h"
+#include "uvt.h"
 
 #include <algorithm>
 #include <cstring>
@@ -59,8 +60,8 @@ public:
                 visitLeaf(type, node->leaf);
                 ++group.counters[kValueCount];
                 ++group.counters[typeCounter(type)];
-                if (node->leaf.io == 1 || node->leaf.io == 3) ++group.counters[kInputCount];
-                if (node->leaf.io == 2 || node->leaf.io == 3) ++group.counters[kOutputCount];
+                if (node->leaf.io == UVT_IO_INPUT || node->leaf.io == UVT_IO_BOTH) ++group.counters[kInputCount];
+                if (node->leaf.io == UVT_IO_OUTPUT || node->leaf.io == UVT_IO_BOTH) ++group.counters[kOutputCount];
             }
             child = node->nextSibling;
         }

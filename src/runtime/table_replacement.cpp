@@ -11,6 +11,7 @@
 #include "table/completeness.h"
 #include "table/table_access.h"
 #include "table/table_life.h"
+#include "uvt.h"
 
 #include <utility>
 
@@ -41,9 +42,9 @@ void takeOverDefinition(uintptr_t target, uintptr_t source) {
 void replaceTable(uintptr_t target, uintptr_t source) {
     if (source == 0 || source == target || resolveTable(source) == nullptr) return;
     CountedOperation operation;
-    raiseReplaceEvent(0);
+    raiseReplaceEvent(UVT_REPLACE_BEGIN);
     if (resolveTable(target) == nullptr) target = 0;
-    storeElement(resolveTable(source)->hostIds, -1, 0, nullptr);
+    storeElement(resolveTable(source)->hostIds, UVT_ARRAY_REPLACING, 0, nullptr);
 
     if (isTableComplete(source)) {
         releaseTree(resolveTable(source)->runtimeRoot);
@@ -60,7 +61,7 @@ void replaceTable(uintptr_t target, uintptr_t source) {
         syncTable(continued, true);
         if (TableHeader* header = resolveTable(continued)) rebuildIndex(*header, true);
     }
-    raiseReplaceEvent(1);
+    raiseReplaceEvent(UVT_REPLACE_END);
 }
 
 }  // namespace uvt

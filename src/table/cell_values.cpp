@@ -2,6 +2,7 @@
 
 #include "host/text_conversion.h"
 #include "host/variant_result.h"
+#include "table/cell_lookups.h"
 #include "table/code_tables.h"
 #include "table/name_check.h"
 #include "table/table_access.h"
@@ -56,7 +57,8 @@ private:
     NarrowResult result_{};
 };
 
-VARIANT setName(uintptr_t table, TableHeader& header, VariableRow& row, int32_t r, BSTR text) {
+VARIANT setName(uintptr_t table, TableHeader& header, VariableRow& row, int32_t r, BSTR text,
+                CellLookups& lookups) {
     upperCaseInPlace(text);
     const NarrowedName name(text);
     const NarrowResult& converted = name.result();
@@ -68,7 +70,12 @@ VARIANT setName(uintptr_t table, TableHeader& header, VariableRow& row, int32_t 
         const bool badStart = converted.length > 0 && !isNameStart(name.text()[0]);
         check = badStart ? NameCheck::BadStart : NameCheck::BadChar;
     } else {
-        check = checkName(header, name.text(), converted.length, r);
+        // The text rules first, then duplicates among the rows before this
+        // one (later rows are not compared).
+        check = checkNameText(name.text(), converted.length);
+        if (check == NameCheck::Ok && lookups.nameTakenBefore(header, name.text(), converted.length, r)) {
+            check = NameCheck::Duplicate;
+        }
     }
     if (check != NameCheck::Ok) row.name[0] = 0;
     switch (check) {
@@ -86,20 +93,15 @@ VARIANT setName(uintptr_t table, TableHeader& header, VariableRow& row, int32_t 
     return emptyResult();
 }
 
-bool dimensionCodeOf(const TableHeader& header, BSTR text, int32_t* code) {
+bool dimensionCodeOf(const TableHeader& header, BSTR text, int32_t* code, CellLookups& lookups) {
     if (text == nullptr || text[0] == 0) return false;
     if (codeOfText(kDimensionTexts, asText(text), code)) return true;
     char name[kNameCapacity];
     if (narrowText(text, name, sizeof name).status != Narrowing::Ok) return false;
-    for (int32_t i = 0; i < header.rowCount; ++i) {
-        const VariableRow* candidate = rowAt(header, i);
-        if (candidate != nullptr && candidate->type == kInteger &&
-            std::strncmp(candidate->name, name, kNameCapacity) == 0) {
-            *code = candidate->id;
-            return true;
-        }
-    }
-    return false;
+    const VariableRow* named = rowAt(header, lookups.integerRowNamed(header, name));
+    if (named == nullptr) return false;
+    *code = named->id;
+    return true;
 }
 
 // Digits only, the empty text counting as 0; false for anything else or a
@@ -117,7 +119,8 @@ bool parseDepth(BSTR text, int32_t* depth) {
     return true;
 }
 
-VARIANT setDepth(uintptr_t table, TableHeader& header, VariableRow& row, int32_t r, BSTR text) {
+VARIANT setDepth(uintptr_t table, TableHeader& header, VariableRow& row, int32_t r, BSTR text,
+                 CellLookups& lookups) {
     int32_t depth = 0;
     if (!parseDepth(text, &depth) || (depth > 0 && r == 0)) {
         // The row keeps its depth: nothing is saved after a refusal, so the
@@ -127,7 +130,7 @@ VARIANT setDepth(uintptr_t table, TableHeader& header, VariableRow& row, int32_t
     row.depth = depth;
     row.parentId = kNoParent;
     if (depth > 0) {
-        const int32_t parent = parentSearch(header, r, depth);
+        const int32_t parent = lookups.parentSearch(header, r, depth);
         if (parent >= 0) {
             const VariableRow* found = rowAt(header, parent);
             if (found != nullptr) row.parentId = found->id;
@@ -140,6 +143,11 @@ VARIANT setDepth(uintptr_t table, TableHeader& header, VariableRow& row, int32_t
 }  // namespace
 
 VARIANT setCellValue(uintptr_t table, int32_t column, int32_t row, BSTR text) {
+    ScanningCellLookups scanning;
+    return setCellValue(table, column, row, text, scanning);
+}
+
+VARIANT setCellValue(uintptr_t table, int32_t column, int32_t row, BSTR text, CellLookups& lookups) {
     TableHeader* header = resolveTable(table);
     if (header == nullptr) return emptyResult();
     if (row < 0 || row >= header->rowCount) return textResult(kInvalidRow);
@@ -149,24 +157,24 @@ VARIANT setCellValue(uintptr_t table, int32_t column, int32_t row, BSTR text) {
     VARIANT result = emptyResult();
     int32_t code = 0;
     switch (column) {
-        case 0: return setName(table, *header, *record, row, text);
-        case 1:
+        case UVT_COLUMN_NAME: return setName(table, *header, *record, row, text, lookups);
+        case UVT_COLUMN_TYPE:
             if (!codeOfText(kTypeTexts, asText(text), &code)) return textResult(kInvalidType);
             record->type = code;
             break;
-        case 2:
-            if (dimensionCodeOf(*header, text, &code)) {
+        case UVT_COLUMN_DIMENSION:
+            if (dimensionCodeOf(*header, text, &code, lookups)) {
                 record->dimension = code;
             } else {
                 result = textResult(kInvalidDimension);
             }
             break;
-        case 3: return setDepth(table, *header, *record, row, text);
-        case 4:
+        case UVT_COLUMN_DEPTH: return setDepth(table, *header, *record, row, text, lookups);
+        case UVT_COLUMN_IO:
             if (codeOfText(kIoTexts, asText(text), &code)) {
                 record->io = code;
             } else {
-                record->io = 1;
+                record->io = UVT_IO_INPUT;
                 result = textResult(kInvalidIo);
             }
             break;
@@ -186,19 +194,19 @@ VARIANT getCellValue(uintptr_t table, int32_t column, int32_t row) {
         record = rowAt(*header, row);
         if (record == nullptr) return emptyResult();
     }
-    if (column < 0 || column > 4) return textResult(u"");
+    if (column < UVT_COLUMN_NAME || column > UVT_COLUMN_IO) return textResult(u"");
     if (record == nullptr) {
         // The grid's trailing row: the defaults of a new row, and no name.
         static constexpr const char16_t* kDefaults[] = {u"", u"Real", u"Scalar", u"0", u"Input Only"};
         return textResult(kDefaults[column]);
     }
     switch (column) {
-        case 0: return narrowTextResult(record->name);
-        case 1: {
+        case UVT_COLUMN_NAME: return narrowTextResult(record->name);
+        case UVT_COLUMN_TYPE: {
             const char16_t* text = textOfCode(kTypeTexts, record->type);
             return textResult(text != nullptr ? text : u"");
         }
-        case 2: {
+        case UVT_COLUMN_DIMENSION: {
             if (const char16_t* text = textOfCode(kDimensionTexts, record->dimension)) return textResult(text);
             const int32_t index = findRowById(*header, record->dimension);
             const VariableRow* named = index < 0 ? nullptr : rowAt(*header, index);
@@ -210,7 +218,7 @@ VARIANT getCellValue(uintptr_t table, int32_t column, int32_t row) {
             }
             return narrowTextResult(named->name);
         }
-        case 3: {
+        case UVT_COLUMN_DEPTH: {
             char digits[16];
             std::snprintf(digits, sizeof digits, "%d", static_cast<int>(record->depth));
             return narrowTextResult(digits);
@@ -222,9 +230,9 @@ VARIANT getCellValue(uintptr_t table, int32_t column, int32_t row) {
     }
 }
 
-void setCellText(uintptr_t table, int32_t column, int32_t row, const char16_t* text) {
+void setCellText(uintptr_t table, int32_t column, int32_t row, const char16_t* text, CellLookups& lookups) {
     BSTR copy = SysAllocString(reinterpret_cast<const OLECHAR*>(text));
-    VARIANT answer = setCellValue(table, column, row, copy);
+    VARIANT answer = setCellValue(table, column, row, copy, lookups);
     VariantClear(&answer);
     SysFreeString(copy);
 }

@@ -6,11 +6,15 @@
 
 namespace uvt {
 
+class CellLookups;
+
 VARIANT setCellValue(uintptr_t table, int32_t column, int32_t row, BSTR text);
+// The same, with the questions about other rows answered by `lookups`.
+VARIANT setCellValue(uintptr_t table, int32_t column, int32_t row, BSTR text, CellLookups& lookups);
 VARIANT getCellValue(uintptr_t table, int32_t column, int32_t row);
 
-// Sets a cell from a UTF-16 literal, the way the restore and import paths
-// rebuild rows; the answer is dropped.
-void setCellText(uintptr_t table, int32_t column, int32_t row, const char16_t* text);
+// Sets a cell from a UTF-16 literal, the way a rebuild of rows sets them
+// (row_rebuild.h); the answer is dropped.
+void setCellText(uintptr_t table, int32_t column, int32_t row, const char16_t* text, CellLookups& lookups);
 
 }  // namespace uvt

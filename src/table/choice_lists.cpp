@@ -37,9 +37,9 @@ int32_t countChoices(uintptr_t table, int32_t column, int32_t row) {
     const TableHeader* header = resolveTable(table);
     if (header == nullptr || row < 0) return 0;
     switch (column) {
-        case 1: return static_cast<int32_t>(std::size(kTypeTexts));
-        case 2: return kFixedDimensions + qualifyingRows(*header, row);
-        case 4: return static_cast<int32_t>(std::size(kIoTexts));
+        case UVT_COLUMN_TYPE: return static_cast<int32_t>(std::size(kTypeTexts));
+        case UVT_COLUMN_DIMENSION: return kFixedDimensions + qualifyingRows(*header, row);
+        case UVT_COLUMN_IO: return static_cast<int32_t>(std::size(kIoTexts));
         default: return 0;
     }
 }
@@ -49,19 +49,19 @@ VARIANT choiceText(uintptr_t table, int32_t column, int32_t row, int32_t entry) 
     if (header == nullptr) return emptyResult();
     if (row < 0 || row > header->rowCount) return textResult(u"");
     switch (column) {
-        case 1:
+        case UVT_COLUMN_TYPE:
             if (entry >= 0 && entry < static_cast<int32_t>(std::size(kTypeTexts))) {
                 return textResult(kTypeTexts[entry].text);
             }
             break;
-        case 2: {
+        case UVT_COLUMN_DIMENSION: {
             if (entry < 0 || entry >= countChoices(table, column, row)) break;
             if (entry < kFixedDimensions) return textResult(kDimensionTexts[entry].text);
             const VariableRow* integer = nthIntegerRow(*header, entry - kFixedDimensions);
             if (integer != nullptr) return narrowTextResult(integer->name);
             break;
         }
-        case 4:
+        case UVT_COLUMN_IO:
             if (entry >= 0 && entry < static_cast<int32_t>(std::size(kIoTexts))) {
                 return textResult(kIoTexts[entry].text);
             }

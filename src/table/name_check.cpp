@@ -30,12 +30,6 @@ bool nameTakenBefore(const TableHeader& header, const char* name, std::size_t le
     return false;
 }
 
-NameCheck checkName(const TableHeader& header, const char* name, std::size_t length, int32_t row) {
-    const NameCheck text = checkNameText(name, length);
-    if (text != NameCheck::Ok) return text;
-    return nameTakenBefore(header, name, length, row) ? NameCheck::Duplicate : NameCheck::Ok;
-}
-
 std::size_t storedNameLength(const VariableRow& row) { return strnlen(row.name, kNameCapacity); }
 
 }  // namespace uvt

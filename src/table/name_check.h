@@ -23,11 +23,6 @@ NameCheck checkNameText(const char* name, std::size_t length);
 // True when one of the rows before row `row` has this non-empty name.
 bool nameTakenBefore(const TableHeader& header, const char* name, std::size_t length, int32_t row);
 
-// Checks the `length` bytes of an 8-bit name as it would be stored in row
-// `row`: the text rules, then duplicates among the rows before it (later
-// rows are not compared).
-NameCheck checkName(const TableHeader& header, const char* name, std::size_t length, int32_t row);
-
 // Length of the name that a row holds, bounded by its field: a record built
 // elsewhere need not end in a NUL.
 std::size_t storedNameLength(const VariableRow& row);

@@ -37,4 +37,16 @@ void releaseRowArray(TableHeader& header) {
     noteOfSlots(header) = 0;
 }
 
+void releaseRows(TableHeader& header, ReleaseOrder order) {
+    if (auto* slots = resolveAs<uintptr_t>(header.rowArray)) {
+        for (int32_t k = 0; k < header.rowCount; ++k) {
+            const int32_t i = order == ReleaseOrder::RowOrder ? k : header.rowCount - 1 - k;
+            if (slots[i] != 0) releaseBlock(slots[i], kRowSize);
+            slots[i] = 0;
+        }
+    }
+    header.rowCount = 0;
+    releaseRowArray(header);
+}
+
 }  // namespace uvt

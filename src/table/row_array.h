@@ -19,4 +19,12 @@ bool resizeRowArray(TableHeader& header, int32_t slots);
 // Releases the array with its actual size and forgets it.
 void releaseRowArray(TableHeader& header);
 
+enum class ReleaseOrder { RowOrder, Reverse };
+
+// Gives back the block of every row the header counts, in the given order,
+// then the array with its actual size, and leaves the header without rows.
+// The array is not shrunk on the way: that would copy it once per row and
+// ask the host for memory while the rows are being given back.
+void releaseRows(TableHeader& header, ReleaseOrder order);
+
 }  // namespace uvt

@@ -38,7 +38,7 @@ int32_t insertRow(uintptr_t table, int32_t position) {
         const VariableRow* above = resolveAs<VariableRow>(slots[position - 1]);
         if (above != nullptr) row->depth = above->depth;
     }
-    row->io = 1;
+    row->io = UVT_IO_INPUT;
     row->parentId = kNoParent;
 
     int32_t saved = 0;

@@ -1,8 +1,9 @@
 #include "table/table_access.h"
 
 #include "host/host_routines.h"
-#include "persist/saved_state.h"
+#include "table/upper_layer_hooks.h"
 
+#include <cstring>
 #include <ctime>
 
 namespace uvt {
@@ -38,6 +39,17 @@ VariableRow* findParent(const TableHeader& header, const VariableRow& row) {
     return index < 0 ? nullptr : rowAt(header, index);
 }
 
+int32_t findIntegerRow(const TableHeader& header, const char* name) {
+    for (int32_t i = 0; i < header.rowCount; ++i) {
+        const VariableRow* candidate = rowAt(header, i);
+        if (candidate != nullptr && candidate->type == kInteger &&
+            std::strncmp(candidate->name, name, kNameCapacity) == 0) {
+            return i;
+        }
+    }
+    return -1;
+}
+
 int32_t parentSearch(const TableHeader& header, int32_t row, int32_t depth) {
     const auto* slots = resolveAs<uintptr_t>(header.rowArray);
     if (slots == nullptr) return -1;
@@ -56,7 +68,7 @@ bool runSaveStep(uintptr_t table, int32_t* saveResult) {
     if (header == nullptr || header->configInterface == nullptr) return false;
     if (restoringFlag) return false;
     header->timeStamp = currentTime();
-    const int32_t result = saveTable(table);
+    const int32_t result = kUpperLayerHooks.saveTable(table);
     if (saveResult != nullptr) *saveResult = result;
     return true;
 }

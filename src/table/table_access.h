@@ -19,6 +19,9 @@ VariableRow* rowAt(const TableHeader& header, int32_t row);
 int32_t findRowById(const TableHeader& header, int32_t id);
 // The row that `row`'s parentId names, or null.
 VariableRow* findParent(const TableHeader& header, const VariableRow& row);
+// First row, in row order, of type Integer whose name is `name` (compared
+// up to its terminator, at most the whole field); -1 when none.
+int32_t findIntegerRow(const TableHeader& header, const char* name);
 // Nearest row before `row` with depth `depth` - 1 and type Structure, or -1.
 int32_t parentSearch(const TableHeader& header, int32_t row, int32_t depth);
 

@@ -2,10 +2,9 @@
 
 #include "host/counted_operation.h"
 #include "host/host_routines.h"
-#include "persist/config_interface.h"
-#include "runtime/runtime_state.h"
 #include "table/row_array.h"
 #include "table/table_access.h"
+#include "table/upper_layer_hooks.h"
 
 #include <cstring>
 
@@ -28,33 +27,14 @@ uintptr_t createTable(const int32_t* hostIds) {
     return handle;
 }
 
-namespace {
-
-// Gives the rows back from the top, in row order. The array is not shrunk on
-// the way: that would copy it once per row and ask the host for memory while
-// the table is being given back; it goes back whole, with its actual size.
-void releaseRows(TableHeader& header) {
-    auto* slots = resolveAs<uintptr_t>(header.rowArray);
-    if (slots != nullptr) {
-        for (int32_t i = 0; i < header.rowCount; ++i) {
-            if (slots[i] != 0) releaseBlock(slots[i], kRowSize);
-            slots[i] = 0;
-        }
-    }
-    header.rowCount = 0;
-}
-
-}  // namespace
-
 void deleteTable(uintptr_t table) {
     TableHeader* header = resolveTable(table);
     if (header == nullptr) return;
     CountedOperation operation;
     // Detached first, so that nothing that follows can write saved state.
-    detachConfigInterface(*header);
-    releaseRows(*header);
-    releaseRowArray(*header);
-    releaseRuntimeState(*header);
+    kUpperLayerHooks.detachConfigInterface(*header);
+    releaseRows(*header, ReleaseOrder::RowOrder);
+    kUpperLayerHooks.releaseRuntimeState(*header);
     releaseBlock(table, kHeaderSize);
     noteReleased();
 }

@@ -31,6 +31,13 @@ void uvtHeaderLayoutFromC(UvtHeaderLayout* layout) {
     layout->invalidHandle = UVT_INVALID_HANDLE;
     layout->noParent = UVT_NO_PARENT;
     layout->vtBstr = VT_BSTR;
+    layout->variantBstrRef = offsetof(VARIANT, pbstrVal);
+    layout->vtBstrRef = VT_BSTR | VT_BYREF;
+    layout->noValue = UVT_NO_VALUE;
+    layout->byteOrderQuery = UVT_QUERY_BYTE_ORDER;
+    layout->filterAny = UVT_FILTER_ANY;
+    layout->dimWorkOutletStreams = UVT_DIM_WORK_OUTLET_STREAMS;
+    layout->version = UVT_VERSION;
 }
 
 /* Copies at most capacity - 1 characters of a VARIANT's text as ASCII, and

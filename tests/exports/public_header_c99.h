@@ -16,6 +16,13 @@ typedef struct UvtHeaderLayout {
     uintptr_t invalidHandle;
     long noParent;
     long vtBstr;
+    size_t variantBstrRef;
+    long vtBstrRef;
+    long noValue;
+    long byteOrderQuery;
+    long filterAny;
+    long dimWorkOutletStreams;
+    const char* version;
 } UvtHeaderLayout;
 
 typedef struct UvtEditFromC {

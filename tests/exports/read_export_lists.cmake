@@ -1,13 +1,5 @@
-# Reads "Name Bytes" lines into <prefix>_NAMES and <prefix>_BYTES_<Name>.
-macro(uvt_read_export_list file prefix)
-  file(STRINGS ${file} _lines REGEX "^[A-Za-z]")
-  set(${prefix}_NAMES "")
-  foreach(_line IN LISTS _lines)
-    string(REGEX MATCH "^([A-Za-z_0-9]+) ([0-9]+)" _ "${_line}")
-    list(APPEND ${prefix}_NAMES ${CMAKE_MATCH_1})
-    set(${prefix}_BYTES_${CMAKE_MATCH_1} ${CMAKE_MATCH_2})
-  endforeach()
-endmacro()
+# The export lists are read as the build reads them.
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/UvtExportFiles.cmake)
 
 # Every built export must be one of the binary interface, with its byte count.
 macro(uvt_check_against_abi)

@@ -29,6 +29,20 @@ void TrackingMemory::reset() {
     faults_.clear();
     journal = nullptr;
     refuseSize = nullptr;
+    recordTrail(false);
+}
+
+void TrackingMemory::recordTrail(bool on) {
+    recording_ = on;
+    trail_.clear();
+    trailNames_.clear();
+}
+
+std::string TrackingMemory::blockName(uintptr_t handle) {
+    const auto [it, fresh] = trailNames_.emplace(handle, static_cast<int>(trailNames_.size()));
+    std::string name(1, '#');
+    name += std::to_string(it->second);
+    return name;
 }
 
 void TrackingMemory::failAllocation(int n) { failAt_ = n == 0 ? 0 : allocationCount_ + n; }
@@ -61,6 +75,7 @@ uintptr_t UVT_HOSTCALL TrackingMemory::allocate(int32_t size) {
     if (m.nextAllocationFails() || (m.refuseSize && m.refuseSize(size))) {
         ++m.refusedCount_;
         if (m.journal != nullptr) m.journal->push_back("alloc(" + std::to_string(size) + ")=0");
+        m.note("allocate " + std::to_string(size) + " refused");
         return 0;
     }
     if (m.journal != nullptr) m.journal->push_back("alloc(" + std::to_string(size) + ")");
@@ -70,11 +85,17 @@ uintptr_t UVT_HOSTCALL TrackingMemory::allocate(int32_t size) {
     const uintptr_t handle = m.nextHandle_;
     m.nextHandle_ += 0x10;
     m.blocks_[handle] = Block{data, size};
+    // A handle given out again is a new block.
+    if (m.recording_) {
+        m.trailNames_.erase(handle);
+        m.note("allocate " + std::to_string(size) + " = " + m.blockName(handle));
+    }
     return handle;
 }
 
 void UVT_HOSTCALL TrackingMemory::release(uintptr_t handle, int32_t size) {
     TrackingMemory& m = instance();
+    if (m.recording_) m.note("release " + m.blockName(handle) + " " + std::to_string(size));
     auto it = m.blocks_.find(handle);
     if (it == m.blocks_.end()) {
         m.faults_.push_back("release of unknown handle " + std::to_string(handle));
@@ -105,6 +126,9 @@ void* UVT_HOSTCALL TrackingMemory::resolve(uintptr_t handle) {
 uintptr_t UVT_HOSTCALL TrackingMemory::reallocate(uintptr_t handle, int32_t oldSize, int32_t newSize) {
     TrackingMemory& m = instance();
     ++m.reallocationCount_;
+    if (m.recording_) {
+        m.note("reallocate " + m.blockName(handle) + " " + std::to_string(oldSize) + " " + std::to_string(newSize));
+    }
     auto it = m.blocks_.find(handle);
     if (it == m.blocks_.end()) {
         m.faults_.push_back("reallocate of unknown handle " + std::to_string(handle));
@@ -298,6 +322,7 @@ int32_t UVT_CALL ConfigObject::beginSave(UvtConfigInterface* com) {
     me->calls.emplace_back("BeginSave");
     ++me->beginSaves;
     me->pieces.clear();
+    if (me->onBeginSave) me->onBeginSave();
     return 0;
 }
 
@@ -305,6 +330,7 @@ int32_t UVT_CALL ConfigObject::saveBytes(UvtConfigInterface* com, const char* by
     ConfigObject* me = self(com);
     me->calls.emplace_back("SaveBytes");
     me->pieces.emplace_back(bytes, static_cast<std::size_t>(length));
+    me->everyPiece.push_back(me->pieces.back());
     return me->saveResult;
 }
 

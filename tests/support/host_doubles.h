@@ -57,6 +57,14 @@ public:
     std::vector<std::string>* journal = nullptr;
     // When set, allocations of a size it answers true for are refused.
     std::function<bool(int32_t size)> refuseSize;
+    // While on, every allocate, reallocate and release goes into the trail
+    // in call order, with sizes and blocks named by the order in which the
+    // trail first met them ("allocate 44 = #1", "reallocate #0 8 16 = #2",
+    // "release #1 44", "allocate 44 refused"), so that two runs doing the
+    // same with different handles give the same trail. Turning it on starts
+    // a new trail.
+    void recordTrail(bool on);
+    const std::vector<std::string>& trail() const { return trail_; }
 
     template <class T>
     T* view(uintptr_t handle) {
@@ -74,6 +82,10 @@ private:
         int32_t size;
     };
     bool nextAllocationFails();
+    std::string blockName(uintptr_t handle);
+    void note(std::string entry) {
+        if (recording_) trail_.push_back(std::move(entry));
+    }
 
     std::map<uintptr_t, Block> blocks_;
     uintptr_t nextHandle_ = 0x100;
@@ -86,6 +98,9 @@ private:
     long resolveCount_ = 0;
     std::vector<int32_t> allocationSizes_;
     std::vector<std::string> faults_;
+    bool recording_ = false;
+    std::vector<std::string> trail_;
+    std::map<uintptr_t, int> trailNames_;
 };
 
 // ---------------------------------------------------------------------------
@@ -165,6 +180,7 @@ public:
     bool offersInterface = true;
     int beginSaves = 0;
     std::vector<std::string> pieces;  // SaveBytes calls since the last reset
+    std::vector<std::string> everyPiece;  // every SaveBytes call, across saves
     int32_t saveResult = 1;
     int beginRestores = 0;
     int beginRestoresRB = 0;
@@ -182,6 +198,9 @@ public:
     // "BeginRestoreRB", "RestoreBytesRB".
     std::vector<std::string> calls;
     GUID lastIid{};  // what the last QueryInterface asked for
+    // Called at each BeginSave, for a host that acts on the table while it
+    // is being saved.
+    std::function<void()> onBeginSave;
 
     std::string saved() const;  // the concatenated pieces
     void clearSaves() {

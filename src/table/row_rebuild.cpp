@@ -1,0 +1,202 @@
+#include "table/row_rebuild.h"
+
+#include "host/text_conversion.h"
+#include "host/variant_result.h"
+#include "table/cell_values.h"
+#include "table/code_tables.h"
+#include "table/row_editing.h"
+#include "table/table_access.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+namespace uvt {
+namespace {
+
+std::string nameKey(const char* name) { return std::string(name, strnlen(name, kNameCapacity)); }
+
+bool isIntegerNamed(const VariableRow* row, const char* name) {
+    return row != nullptr && row->type == kInteger && std::strncmp(row->name, name, kNameCapacity) == 0;
+}
+
+bool isStructureAt(const VariableRow* row, int32_t depth) {
+    return row != nullptr && row->depth == depth && row->type == kStructure;
+}
+
+}  // namespace
+
+RowRebuild::RowRebuild(uintptr_t table, int32_t firstRow) : table_(table), firstRow_(firstRow) {
+    const TableHeader* header = resolveTable(table);
+    following_ = header == nullptr ? 0 : std::max(header->rowCount - firstRow, 0);
+    structures_.fill(-1);
+}
+
+int32_t RowRebuild::insertRow() {
+    settled_ = inserted_;
+    const int32_t row = firstRow_ + inserted_;
+    if (uvt::insertRow(table_, row) == 0) return -1;
+    ++inserted_;
+    return row;
+}
+
+void RowRebuild::setText(int32_t column, int32_t row, const char16_t* text) {
+    setCellText(table_, column, row, text, *this);
+}
+
+void RowRebuild::setBytes(int32_t column, int32_t row, const char* bytes) {
+    OLECHAR wide[kWideTextLimit + 1];
+    widenText(bytes, wide, kWideTextLimit + 1);
+    setText(column, row, reinterpret_cast<const char16_t*>(wide));
+}
+
+void RowRebuild::setName(int32_t row, const char* bytes) { setBytes(UVT_COLUMN_NAME, row, bytes); }
+
+void RowRebuild::setType(int32_t row, int32_t code) { setText(UVT_COLUMN_TYPE, row, typeTextForInput(code)); }
+
+void RowRebuild::setDimensionCode(int32_t row, int32_t code) {
+    setText(UVT_COLUMN_DIMENSION, row, dimensionCodeTextForInput(code));
+}
+
+void RowRebuild::setDimensionToRow(int32_t row, int32_t namedRow) {
+    const TableHeader* header = resolveTable(table_);
+    const VariableRow* named = header == nullptr ? nullptr : rowAt(*header, namedRow);
+    if (named == nullptr) {
+        setText(UVT_COLUMN_DIMENSION, row, u"Scalar");
+        return;
+    }
+    // The name as the grid shows it, bounded by its field.
+    char name[kNameCapacity];
+    std::memcpy(name, named->name, sizeof name);
+    name[kNameCapacity - 1] = 0;
+    setBytes(UVT_COLUMN_DIMENSION, row, name);
+}
+
+void RowRebuild::deferDimension(int32_t row, int32_t storedRow) {
+    // Without room to remember it, the dimension keeps its default, as a
+    // reference to a row that never arrives does.
+    try {
+        deferred_.push_back({row, storedRow});
+    } catch (const std::bad_alloc&) {
+    }
+}
+
+void RowRebuild::setDepth(int32_t row, int32_t depth) {
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "%d", static_cast<int>(depth));
+    setBytes(UVT_COLUMN_DEPTH, row, digits);
+}
+
+void RowRebuild::setIo(int32_t row, int32_t code) { setText(UVT_COLUMN_IO, row, ioTextForInput(code)); }
+
+void RowRebuild::settleDimensions(int32_t available) {
+    settled_ = inserted_;
+    for (const Deferred& reference : deferred_) {
+        if (reference.storedRow >= available) continue;
+        const int64_t named = static_cast<int64_t>(firstRow_) + reference.storedRow;
+        setDimensionToRow(reference.row, named > INT32_MAX ? -1 : static_cast<int32_t>(named));
+    }
+    deferred_.clear();
+}
+
+bool RowRebuild::indexable(const TableHeader& header) const {
+    return !failed_ && header.rowCount == firstRow_ + inserted_ + following_;
+}
+
+void RowRebuild::dropIndexes() {
+    failed_ = true;
+    names_.clear();
+    integers_.clear();
+    followingIntegers_.clear();
+}
+
+void RowRebuild::syncTo(const TableHeader& header, int32_t limit) {
+    try {
+        for (; synced_ < limit; ++synced_) {
+            const VariableRow* row = rowAt(header, synced_);
+            if (row == nullptr) continue;
+            const std::string key = nameKey(row->name);
+            if (!key.empty()) names_.insert(key);
+            if (row->type == kInteger) integers_.emplace(key, synced_);  // keeps the first
+            if (row->type == kStructure && row->depth >= 0 && row->depth < static_cast<int32_t>(structures_.size())) {
+                structures_[static_cast<std::size_t>(row->depth)] = synced_;
+            }
+        }
+    } catch (const std::bad_alloc&) {
+        dropIndexes();
+    }
+}
+
+void RowRebuild::gatherFollowing(const TableHeader& header) {
+    if (followingGathered_) return;
+    followingGathered_ = true;
+    const int32_t first = firstRow_ + inserted_;
+    try {
+        for (int32_t i = first; i < header.rowCount; ++i) {
+            const VariableRow* row = rowAt(header, i);
+            if (row != nullptr && row->type == kInteger) followingIntegers_.emplace(nameKey(row->name), i - first);
+        }
+    } catch (const std::bad_alloc&) {
+        dropIndexes();
+    }
+}
+
+bool RowRebuild::nameTakenBefore(const TableHeader& header, const char* name, std::size_t length, int32_t row) {
+    if (length == 0) return false;
+    const int32_t limit = std::min(row, settledRows());
+    if (!indexable(header) || limit < synced_) return scanning_.nameTakenBefore(header, name, length, row);
+    syncTo(header, limit);
+    if (failed_) return scanning_.nameTakenBefore(header, name, length, row);
+    try {
+        if (names_.count(std::string(name, length)) != 0) return true;
+    } catch (const std::bad_alloc&) {
+        return scanning_.nameTakenBefore(header, name, length, row);
+    }
+    for (int32_t i = limit; i < row && i < header.rowCount; ++i) {
+        const VariableRow* other = rowAt(header, i);
+        if (other != nullptr && storedNameLength(*other) == length && std::memcmp(other->name, name, length) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int32_t RowRebuild::integerRowNamed(const TableHeader& header, const char* name) {
+    if (!indexable(header)) return scanning_.integerRowNamed(header, name);
+    syncTo(header, settledRows());
+    gatherFollowing(header);
+    if (failed_) return scanning_.integerRowNamed(header, name);
+    const int32_t followingStart = firstRow_ + inserted_;
+    try {
+        const std::string key = nameKey(name);
+        // In row order: the settled rows, the row being filled, the rows after.
+        const auto before = integers_.find(key);
+        if (before != integers_.end()) return before->second;
+        for (int32_t i = settledRows(); i < followingStart; ++i) {
+            if (isIntegerNamed(rowAt(header, i), name)) return i;
+        }
+        const auto after = followingIntegers_.find(key);
+        return after == followingIntegers_.end() ? -1 : followingStart + after->second;
+    } catch (const std::bad_alloc&) {
+        return scanning_.integerRowNamed(header, name);
+    }
+}
+
+int32_t RowRebuild::parentSearch(const TableHeader& header, int32_t row, int32_t depth) {
+    const int32_t wanted = depth - 1;
+    if (row > header.rowCount) row = header.rowCount;
+    const int32_t limit = std::min(row, settledRows());
+    if (!indexable(header) || wanted < 0 || wanted >= static_cast<int32_t>(structures_.size()) || limit < synced_) {
+        return scanning_.parentSearch(header, row, depth);
+    }
+    syncTo(header, limit);
+    if (failed_) return scanning_.parentSearch(header, row, depth);
+    for (int32_t i = row - 1; i >= limit; --i) {
+        if (isStructureAt(rowAt(header, i), wanted)) return i;
+    }
+    return structures_[static_cast<std::size_t>(wanted)];
+}
+
+}  // namespace uvt
