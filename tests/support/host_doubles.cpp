@@ -27,19 +27,25 @@ void TrackingMemory::reset() {
     resolveCount_ = 0;
     allocationSizes_.clear();
     faults_.clear();
-    journal = nullptr;
     refuseSize = nullptr;
     recordTrail(false);
 }
 
 void TrackingMemory::recordTrail(bool on) {
-    recording_ = on;
     trail_.clear();
+    recordTrailInto(trail_);
+    if (!on) trailTarget_ = nullptr;
+}
+
+void TrackingMemory::recordTrailInto(std::vector<std::string>& log) {
+    trailTarget_ = &log;
     trailNames_.clear();
+    nextTrailName_ = 0;
 }
 
 std::string TrackingMemory::blockName(uintptr_t handle) {
-    const auto [it, fresh] = trailNames_.emplace(handle, static_cast<int>(trailNames_.size()));
+    const auto [it, fresh] = trailNames_.emplace(handle, nextTrailName_);
+    if (fresh) ++nextTrailName_;
     std::string name(1, '#');
     name += std::to_string(it->second);
     return name;
@@ -74,11 +80,9 @@ uintptr_t UVT_HOSTCALL TrackingMemory::allocate(int32_t size) {
     }
     if (m.nextAllocationFails() || (m.refuseSize && m.refuseSize(size))) {
         ++m.refusedCount_;
-        if (m.journal != nullptr) m.journal->push_back("alloc(" + std::to_string(size) + ")=0");
         m.note("allocate " + std::to_string(size) + " refused");
         return 0;
     }
-    if (m.journal != nullptr) m.journal->push_back("alloc(" + std::to_string(size) + ")");
     void* data = std::malloc(size == 0 ? 1 : static_cast<std::size_t>(size));
     // Garbage, so that a field the library forgets to set shows.
     std::memset(data, 0xA5, size == 0 ? 1 : static_cast<std::size_t>(size));
@@ -86,7 +90,7 @@ uintptr_t UVT_HOSTCALL TrackingMemory::allocate(int32_t size) {
     m.nextHandle_ += 0x10;
     m.blocks_[handle] = Block{data, size};
     // A handle given out again is a new block.
-    if (m.recording_) {
+    if (m.trailTarget_ != nullptr) {
         m.trailNames_.erase(handle);
         m.note("allocate " + std::to_string(size) + " = " + m.blockName(handle));
     }
@@ -95,7 +99,7 @@ uintptr_t UVT_HOSTCALL TrackingMemory::allocate(int32_t size) {
 
 void UVT_HOSTCALL TrackingMemory::release(uintptr_t handle, int32_t size) {
     TrackingMemory& m = instance();
-    if (m.recording_) m.note("release " + m.blockName(handle) + " " + std::to_string(size));
+    if (m.trailTarget_ != nullptr) m.note("release " + m.blockName(handle) + " " + std::to_string(size));
     auto it = m.blocks_.find(handle);
     if (it == m.blocks_.end()) {
         m.faults_.push_back("release of unknown handle " + std::to_string(handle));
@@ -105,7 +109,6 @@ void UVT_HOSTCALL TrackingMemory::release(uintptr_t handle, int32_t size) {
         m.faults_.push_back("release of a " + std::to_string(it->second.size) + "-byte block with size " +
                             std::to_string(size));
     }
-    if (m.journal != nullptr) m.journal->push_back("free(" + std::to_string(size) + ")");
     // Overwritten before it goes, so that a use after release shows.
     std::memset(it->second.data, 0x5A, it->second.size == 0 ? 1 : static_cast<std::size_t>(it->second.size));
     std::free(it->second.data);
@@ -126,7 +129,7 @@ void* UVT_HOSTCALL TrackingMemory::resolve(uintptr_t handle) {
 uintptr_t UVT_HOSTCALL TrackingMemory::reallocate(uintptr_t handle, int32_t oldSize, int32_t newSize) {
     TrackingMemory& m = instance();
     ++m.reallocationCount_;
-    if (m.recording_) {
+    if (m.trailTarget_ != nullptr) {
         m.note("reallocate " + m.blockName(handle) + " " + std::to_string(oldSize) + " " + std::to_string(newSize));
     }
     auto it = m.blocks_.find(handle);
@@ -138,17 +141,11 @@ uintptr_t UVT_HOSTCALL TrackingMemory::reallocate(uintptr_t handle, int32_t oldS
         m.faults_.push_back("reallocate of a " + std::to_string(it->second.size) + "-byte block as " +
                             std::to_string(oldSize));
     }
-    std::vector<std::string>* journal = std::exchange(m.journal, nullptr);
-    if (journal != nullptr) journal->push_back("realloc(" + std::to_string(oldSize) + "," + std::to_string(newSize) + ")");
     const uintptr_t fresh = allocate(newSize);
-    if (fresh == 0) {
-        m.journal = journal;
-        return 0;
-    }
+    if (fresh == 0) return 0;
     const int32_t common = std::min(it->second.size, newSize);
     if (common > 0) std::memcpy(m.blocks_[fresh].data, m.blocks_[handle].data, static_cast<std::size_t>(common));
     release(handle, m.blocks_[handle].size);
-    m.journal = journal;
     return fresh;
 }
 

@@ -51,19 +51,19 @@ public:
     int reallocations() const { return reallocationCount_; }
     // Calls of resolve so far, for checks on how a call's cost grows.
     long resolves() const { return resolveCount_; }
-    // When set, every allocate, release and reallocate is appended to it as
-    // "alloc(48)", "alloc(48)=0" (refused), "free(48)" or "realloc(24,48)",
-    // in one order with whatever else the test logs there.
-    std::vector<std::string>* journal = nullptr;
     // When set, allocations of a size it answers true for are refused.
     std::function<bool(int32_t size)> refuseSize;
     // While on, every allocate, reallocate and release goes into the trail
     // in call order, with sizes and blocks named by the order in which the
-    // trail first met them ("allocate 44 = #1", "reallocate #0 8 16 = #2",
-    // "release #1 44", "allocate 44 refused"), so that two runs doing the
+    // trail first met them ("allocate 44 = #1", "release #1 44", "allocate 44
+    // refused"; a reallocation is "reallocate #0 8 16" followed by the
+    // allocation and release it makes), so that two runs doing the
     // same with different handles give the same trail. Turning it on starts
     // a new trail.
     void recordTrail(bool on);
+    // The same trail, written into `log` instead, in one order with whatever
+    // else the test logs there (the host calls of a HostRecorder, say).
+    void recordTrailInto(std::vector<std::string>& log);
     const std::vector<std::string>& trail() const { return trail_; }
 
     template <class T>
@@ -84,7 +84,7 @@ private:
     bool nextAllocationFails();
     std::string blockName(uintptr_t handle);
     void note(std::string entry) {
-        if (recording_) trail_.push_back(std::move(entry));
+        if (trailTarget_ != nullptr) trailTarget_->push_back(std::move(entry));
     }
 
     std::map<uintptr_t, Block> blocks_;
@@ -98,9 +98,10 @@ private:
     long resolveCount_ = 0;
     std::vector<int32_t> allocationSizes_;
     std::vector<std::string> faults_;
-    bool recording_ = false;
+    std::vector<std::string>* trailTarget_ = nullptr;
     std::vector<std::string> trail_;
     std::map<uintptr_t, int> trailNames_;
+    int nextTrailName_ = 0;
 };
 
 // ---------------------------------------------------------------------------
