@@ -214,7 +214,8 @@ void rebuildIndex(TableHeader& header, bool wholeLayout) {
     storeHandle(header, handle);
 }
 
-bool integerWriteKeepsLayout(const LayoutIndex& index, const TableHeader& header, const RuntimeNode& leaf) {
+bool integerWriteKeepsLayout(const LayoutIndex& index, const TableHeader& header, const RuntimeNode& leaf,
+                             bool countKept) {
     if (index.wholeLayout == 0 || leaf.tag == kElementTag || header.rowCount != index.definitionRows) return false;
     const auto* definition = index.table<VariableRow>(index.definitionAt);
     const char* name = nodeName(leaf);
@@ -223,6 +224,7 @@ bool integerWriteKeepsLayout(const LayoutIndex& index, const TableHeader& header
         if (row == nullptr || std::memcmp(row, &definition[k], sizeof *row) != 0) return false;
         if (row->dimension < kScalar) return false;  // sized by the host, which is asked again
     }
+    if (countKept) return true;
     for (int32_t k = 0; k < index.definitionRows; ++k) {
         if (std::strncmp(definition[k].name, name, kNameCapacity) != 0) continue;
         for (int32_t j = 0; j < index.definitionRows; ++j) {

@@ -95,9 +95,12 @@ void rebuildIndex(TableHeader& header, bool wholeLayout);
 // Whether laying the table out again for a new value of the Integer leaf
 // `leaf` would leave the tree exactly as it is and ask the host nothing: the
 // tree was shaped by a whole layout of the very rows the table has now, no
-// row takes its size from the host, no row is sized by the leaf's variable,
-// and the leaf is no array element. A whole layout of unchanged rows with
-// unchanged sizes finds every node matching and every count as it was.
-bool integerWriteKeepsLayout(const LayoutIndex& index, const TableHeader& header, const RuntimeNode& leaf);
+// row takes its size from the host, the leaf is no array element, and either
+// the count the leaf gives the rows it sizes stays as it was (`countKept`)
+// or no row is sized by the leaf's variable. A whole layout of unchanged
+// rows with unchanged counts finds every node matching and every count as it
+// was, and so does a layout of any part of it.
+bool integerWriteKeepsLayout(const LayoutIndex& index, const TableHeader& header, const RuntimeNode& leaf,
+                             bool countKept);
 
 }  // namespace uvt

@@ -67,8 +67,13 @@ const char* writeInteger(uintptr_t table, TableHeader& header, uintptr_t leafHan
                          const void* value, int32_t previousFlag) {
     const int32_t previous = leaf.leaf.value.integer;
     leaf.leaf.value.integer = value != nullptr ? *static_cast<const int32_t*>(value) : 0;
-    if (const LayoutIndex* index = openIndex(header);
-        index != nullptr && index->leafPosition(leafHandle) >= 0 && integerWriteKeepsLayout(*index, header, leaf)) {
+    // The count a layout pass takes from the leaf for the rows it sizes: the
+    // value with the flag the pass will see, a missing or negative one as 0.
+    const auto sizingCount = [](int32_t flag, int32_t integer) { return flag != 0 && integer >= 0 ? integer : 0; };
+    const bool countKept =
+        sizingCount(previousFlag, previous) == sizingCount(leaf.leaf.valueSet, leaf.leaf.value.integer);
+    if (const LayoutIndex* index = openIndex(header); index != nullptr && index->leafPosition(leafHandle) >= 0 &&
+                                                       integerWriteKeepsLayout(*index, header, leaf, countKept)) {
         // The relayout would change nothing, so no size changes either: what
         // reaches the host is the one new value, as for a Real.
         leaf.leaf.valueSet = finalFlag(value);

@@ -36,6 +36,14 @@ const std::vector<RowSpec> kSessionRows = {
     {"C", "Character", "Scalar", "0", "Output Only"},
 };
 
+// The same with X sized by NC: no row asks the host for its size, so an
+// Integer write that keeps every count can skip the relayout.
+const std::vector<RowSpec> kOwnSizedRows = [] {
+    std::vector<RowSpec> rows = kSessionRows;
+    rows[1].dimension = "NC";
+    return rows;
+}();
+
 const char* const kNames[] = {"NC", "X", "S", "A", "B", "Y", "N", "V", "T", "W", "C", "Q", "$TOP$", "1"};
 const char* const kPaths[] = {"NC", "X(2)", "S(1).A", "S(2).B", "V(3)", "V(1)", "T.W(2)", "C", "Y", "S", "V(9)"};
 // One letter at most: a text given where an Integer was meant reads as a
@@ -67,7 +75,7 @@ public:
         open(1);
         for (int step = 0; step < steps; ++step) {
             refusals();
-            const int op = pick(20);
+            const int op = pick(23);
             const uintptr_t table = tables_[pick(4) == 0 ? 1 : 0];
             switch (op) {
                 case 0: bind(table); break;
@@ -85,6 +93,7 @@ public:
                 case 16: designEdit(table); break;
                 case 17: cellValue(table); break;
                 case 18: if (pick(6) == 0) reopen(pick(2)); break;
+                case 20: case 21: writeSameCount(table); break;
                 default: writeByPlace(table); break;
             }
         }
@@ -103,7 +112,7 @@ private:
     void answer(const char* call, const char* message) { note(std::string(call) + ": " + (message ? message : "ok")); }
 
     void open(int slot) {
-        tables_[slot] = makeTable(kSessionRows);
+        tables_[slot] = makeTable(pick(3) == 0 ? kSessionRows : kOwnSizedRows);
         tables_[slot] == 0 ? note("no table") : note("table");
     }
     void reopen(int slot) {
@@ -215,6 +224,30 @@ private:
         answer((std::string("set by name ") + name).c_str(), oneBased
                                                                  ? rtmOne_BasedSetVarValueByName(table, name, list, v)
                                                                  : rtmSetVarValueByName(table, name, list, v));
+    }
+
+    // An Integer written with the count it already gives: its value again,
+    // or a negative one for a value of 0 (both size by 0).
+    void writeSameCount(uintptr_t table) {
+        const char* const names[] = {"NC", "N", "S(1).A"};
+        const char* name = names[pick(3)];
+        uintptr_t handle = 0;
+        answer((std::string("handle by name ") + name).c_str(), rtmHandleByName(table, name, &handle));
+        void* pointer = nullptr;
+        int32_t type = -7;
+        answer("value by handle", rtmGetValueByHandle(table, handle, &pointer));
+        answer("type by handle", rtmGetTypeByHandle(table, handle, &type));
+        int32_t integer = type == 0 && pointer != nullptr ? *static_cast<const int32_t*>(pointer) : 0;
+        if (integer <= 0 && pick(2) == 0) integer = -1 - pick(3);
+        // In the buffer that any type can be read from: the handle may be no Integer.
+        std::memset(buffer_, 0, sizeof buffer_);
+        std::memcpy(buffer_, &integer, sizeof integer);
+        if (pick(2) == 0) {
+            answer((std::string("same count by name ") + name).c_str(),
+                   rtmSetVarValueByName(table, name, nullptr, buffer_));
+        } else {
+            answer("same count by handle", rtmSetValueByHandle(table, handle, buffer_));
+        }
     }
 
     std::string pointed(const void* pointer, int32_t type) {
