@@ -172,6 +172,44 @@ TEST_F(Writing, IntegerThatSizesNothingSendsOnlyItself) {
     DeleteUVT(table);
 }
 
+// An Integer written with the value it has sends nothing (the host holds it
+// already) and costs the same whatever the length of the arrays it sizes:
+// nothing is laid out again, and no block is made or given back.
+TEST_F(Writing, IntegerRewrittenWithItsValueCostsTheSameAtAnyLength) {
+    long costs[2] = {0, 0};
+    const int32_t lengths[2] = {3, 3000};
+    for (int i = 0; i < 2; ++i) {
+        const uintptr_t table = makeTable({{"N", "Integer"}, {"R", "Real"}, {"A", "Real", "N"}});
+        rtmInitArrays(table);
+        ASSERT_EQ(writeByName(table, "N", lengths[i]), nullptr);
+        host.clearLog();
+        const int allocations = memory.allocationsMade();
+        const std::size_t live = memory.liveBlocks();
+        const long before = memory.resolves();
+        EXPECT_EQ(writeByName(table, "N", lengths[i]), nullptr);
+        costs[i] = memory.resolves() - before;
+        EXPECT_EQ(host.log, Log{});
+        EXPECT_EQ(memory.allocationsMade(), allocations);
+        EXPECT_EQ(memory.liveBlocks(), live);
+        EXPECT_EQ(rtmArrayLength(table, "A", nullptr), lengths[i]);
+        DeleteUVT(table);
+    }
+    EXPECT_EQ(costs[0], costs[1]);
+}
+
+// A negative count sizes as 0: after N := 0, N := -2 keeps A empty and sends
+// only N.
+TEST_F(Writing, NegativeIntegerAfterZeroSendsOnlyItself) {
+    const uintptr_t table = typicalTable();
+    ASSERT_EQ(writeByName(table, "N", 0), nullptr);
+    const int32_t length = rtmArrayLength(table, "A", nullptr);
+    host.clearLog();
+    EXPECT_EQ(writeByName(table, "N", -2), nullptr);
+    EXPECT_EQ(host.log, Log{"store(0,0,i:-2)"});
+    EXPECT_EQ(rtmArrayLength(table, "A", nullptr), length);
+    DeleteUVT(table);
+}
+
 // Only the row that holds the written Integer is laid out again: an array
 // outside it keeps its count until the next whole layout.
 TEST_F(Writing, ArrayOutsideTheWrittenRowWaitsForAWholeLayout) {
