@@ -21,7 +21,7 @@ mkdir -p dist
 # What every archive of a platform must hold, as paths below its top folder.
 linux_files=(include/uvt.h lib/libuvt.so lib/libuvt.so.0 lib/cmake/uvt/uvtConfig.cmake
     lib/cmake/uvt/uvtConfigVersion.cmake lib/cmake/uvt/uvtTargets.cmake lib/pkgconfig/uvt.pc bin/uvt
-    share/doc/uvt/LICENSE share/doc/uvt/README.md)
+    share/doc/uvt/LICENSE share/doc/uvt/README.md share/man/man1/uvt.1 share/bash-completion/completions/uvt)
 windows_files=(bin/uvt.dll bin/uvt.exe lib/uvt.lib lib/libuvt.dll.a lib/uvt.def include/uvt.h
     lib/cmake/uvt/uvtConfig.cmake lib/pkgconfig/uvt.pc share/doc/uvt/LICENSE)
 

@@ -3,14 +3,16 @@
 #include "commands.h"
 
 #include "grid.h"
+#include "input_output.h"
+#include "json_form.h"
+#include "memory_budget.h"
 #include "text_table.h"
-
-#include <nlohmann/json.hpp>
 
 #include <charconv>
 #include <iostream>
 #include <set>
 #include <sstream>
+#include <unordered_map>
 
 namespace uvt_tool {
 
@@ -96,44 +98,62 @@ std::string valueText(const ValueFacts& facts) {
     }
 }
 
-nlohmann::ordered_json valueJson(const ValueFacts& facts) {
+Json valueJson(const ValueFacts& facts) {
     if (!facts.set) return nullptr;
     switch (facts.type) {
         case UVT_TYPE_INTEGER: return facts.integer;
-        case UVT_TYPE_REAL: return facts.real;
-        default: return facts.text;
+        case UVT_TYPE_REAL: return jsonReal(facts.real);
+        default: return jsonText(facts.text);
     }
 }
 
 std::string rowText(int32_t row) { return row < 0 ? "-" : std::to_string(row); }
-nlohmann::ordered_json rowJson(int32_t row) { return row < 0 ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(row); }
+Json rowJson(int32_t row) { return row < 0 ? Json(nullptr) : Json(row); }
 
 struct Layout {
     std::vector<ValueFacts> values;
-    std::map<uintptr_t, std::size_t> byHandle;
+    std::unordered_map<uintptr_t, std::size_t> byHandle;
     int32_t sizes[3] = {0, 0, 0};
     int32_t inputRows = 0;
     int32_t outputRows = 0;
 };
 
+// What the tool keeps per value, for the memory budget: the facts, the
+// handle's entry and the label's text.
+constexpr uint64_t kBytesPerValue = sizeof(ValueFacts) + 64 + 48;
+
+// One walk over the values in tree order, and one per direction: the n-th
+// value that a direction's filter passes is its run-time row n, and a
+// value in both directions is Input and Output. No export that searches
+// the table per value is asked, so the work grows with the values.
 Layout readLayout(uintptr_t table) {
     Layout layout;
-    for (int32_t type = 0; type < 3; ++type) layout.sizes[type] = rtmGetLimit(table, type);
+    uint64_t total = 0;
+    for (int32_t type = 0; type < 3; ++type) {
+        layout.sizes[type] = rtmGetLimit(table, type);
+        total += static_cast<uint64_t>(layout.sizes[type] > 0 ? layout.sizes[type] : 0);
+    }
+    chargeToolMemory(total * kBytesPerValue);
+    layout.values.reserve(total);
+    layout.byHandle.reserve(total);
     uintptr_t handle = 0;
     if (const char* message = rtmGetFirstHandle(table, -1, &handle)) libraryFailed("the first handle", message);
+    char label[512];
+    int32_t placed[3] = {0, 0, 0};
+    uintptr_t lastOfType[3] = {0, 0, 0};
     while (rtmIsHandleValid(table, handle) != 0) {
         ValueFacts facts;
-        char label[512] = {};
+        label[0] = '\0';
         if (const char* m = rtmGetLabelByHandle(table, handle, label, 0)) libraryFailed("a label", m);
         facts.label = label;
         if (const char* m = rtmGetTypeByHandle(table, handle, &facts.type)) libraryFailed("a type", m);
-        if (const char* m = rtmGetElementByHandle(table, handle, -1, &facts.element)) libraryFailed("an element", m);
-        facts.place = facts.element - 1;
-        char again[512] = {};
-        if (rtmGetLabel(table, facts.type, facts.place, &facts.io, again, sizeof again) == nullptr ||
-            facts.label != again) {
-            throw ToolError("the library gives " + facts.label + " two different places");
-        }
+        // A value's place is its rank among the values of its type in tree
+        // order, which the walk follows; the library's own answer is
+        // compared below for the last value of each type.
+        if (facts.type < 0 || facts.type > 2) throw ToolError("the library gives a value of type " + std::to_string(facts.type));
+        facts.place = placed[facts.type]++;
+        facts.element = facts.place + 1;
+        lastOfType[facts.type] = handle;
         void* value = nullptr;
         if (const char* m = rtmGetValueByHandle(table, handle, &value)) libraryFailed("a value", m);
         facts.set = value != nullptr;
@@ -142,22 +162,43 @@ Layout readLayout(uintptr_t table) {
             if (facts.type == UVT_TYPE_REAL) facts.real = *static_cast<const double*>(value);
             if (facts.type == UVT_TYPE_CHARACTER) facts.text = static_cast<const char*>(value);
         }
-        layout.byHandle[handle] = layout.values.size();
+        if (!layout.byHandle.emplace(handle, layout.values.size()).second) {
+            throw ToolError("the library gives one handle to two values");
+        }
         layout.values.push_back(std::move(facts));
         if (const char* m = rtmGetNextHandle(table, handle, -1, &handle)) libraryFailed("the next handle", m);
     }
+    for (int32_t type = 0; type < 3; ++type) {
+        int32_t element = 0;
+        if (placed[type] != layout.sizes[type]) {
+            throw ToolError("the library counts " + std::to_string(layout.sizes[type]) + " values of type " +
+                            typeText(type) + " but lists " + std::to_string(placed[type]));
+        }
+        if (placed[type] == 0) continue;
+        if (const char* m = rtmGetElementByHandle(table, lastOfType[type], -1, &element)) libraryFailed("an element", m);
+        if (element != placed[type]) throw ToolError("the library places the values of type " + typeText(type) + " differently");
+    }
     layout.inputRows = rtmGetNumberOfRows(table, 0);
     layout.outputRows = rtmGetNumberOfRows(table, 1);
+    // Filter 0 passes every value but the Output Only ones, filter 1 every
+    // value but the Input Only ones.
     for (int32_t direction = 0; direction < 2; ++direction) {
-        const int32_t rows = direction == 0 ? layout.inputRows : layout.outputRows;
-        for (int32_t row = 0; row < rows; ++row) {
-            uintptr_t at = 0;
-            if (const char* m = rtmHandleByRow(table, row, direction, &at)) libraryFailed("a run-time row", m);
+        int32_t row = 0;
+        uintptr_t at = 0;
+        if (const char* m = rtmGetFirstHandle(table, direction, &at)) libraryFailed("a run-time row", m);
+        while (rtmIsHandleValid(table, at) != 0) {
             const auto found = layout.byHandle.find(at);
             if (found == layout.byHandle.end()) throw ToolError("a run-time row names no value");
             ValueFacts& facts = layout.values[found->second];
-            (direction == 0 ? facts.inputRow : facts.outputRow) = row;
+            (direction == 0 ? facts.inputRow : facts.outputRow) = row++;
+            if (const char* m = rtmGetNextHandle(table, at, direction, &at)) libraryFailed("the next run-time row", m);
         }
+        if (row != (direction == 0 ? layout.inputRows : layout.outputRows)) {
+            throw ToolError("the library counts the run-time rows differently from its values");
+        }
+    }
+    for (ValueFacts& facts : layout.values) {
+        facts.io = facts.inputRow >= 0 ? (facts.outputRow >= 0 ? UVT_IO_BOTH : UVT_IO_INPUT) : UVT_IO_OUTPUT;
     }
     return layout;
 }
@@ -171,7 +212,11 @@ void applySetting(uintptr_t table, const std::string& setting) {
     if (equals == std::string::npos || equals == 0) {
         throw ToolError("--set " + setting + ": give NAME=VALUE");
     }
-    const std::string path = setting.substr(0, equals);
+    // Names are stored in upper case, whatever case they were typed in.
+    std::string path = setting.substr(0, equals);
+    for (char& c : path) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
     const std::string text = setting.substr(equals + 1);
     const std::string what = "--set " + setting + ": ";
     std::string name;
@@ -295,9 +340,9 @@ struct TreeBuilder {
 
 std::string factsText(const ValueFacts& f) {
     std::ostringstream out;
-    out << f.label << "  " << typeText(f.type) << ", " << ioText(f.io) << ", place " << f.place << ", element "
+    out << oneLine(f.label) << "  " << typeText(f.type) << ", " << ioText(f.io) << ", place " << f.place << ", element "
         << f.element << ", input row " << rowText(f.inputRow) << ", output row " << rowText(f.outputRow)
-        << ", value " << valueText(f);
+        << ", value " << oneLine(valueText(f));
     return out.str();
 }
 
@@ -324,8 +369,8 @@ void printTree(std::ostream& out, const std::vector<TreeNode>& nodes, const std:
     }
 }
 
-nlohmann::ordered_json factsJson(const ValueFacts& f) {
-    return {{"label", f.label},
+Json factsJson(const ValueFacts& f) {
+    return {{"label", jsonText(f.label)},
             {"type", typeText(f.type)},
             {"io", ioText(f.io)},
             {"place", f.place},
@@ -335,10 +380,10 @@ nlohmann::ordered_json factsJson(const ValueFacts& f) {
             {"value", valueJson(f)}};
 }
 
-nlohmann::ordered_json treeJson(const std::vector<TreeNode>& nodes) {
-    nlohmann::ordered_json list = nlohmann::ordered_json::array();
+Json treeJson(const std::vector<TreeNode>& nodes) {
+    Json list = Json::array();
     for (const TreeNode& node : nodes) {
-        nlohmann::ordered_json item = {{"name", node.name}, {"kind", node.kind}};
+        Json item = {{"name", node.name}, {"kind", node.kind}};
         if (node.facts != nullptr) item.update(factsJson(*node.facts));
         if (!node.dimension.empty()) {
             item["dimension"] = node.dimension;
@@ -348,6 +393,30 @@ nlohmann::ordered_json treeJson(const std::vector<TreeNode>& nodes) {
         list.push_back(std::move(item));
     }
     return list;
+}
+
+// Every row's values multiplied along its way down: a host count gives its
+// number, an array sized by an Integer row at least none, saturating at a
+// number no budget reaches.
+uint64_t leastValues(const std::vector<GridRow>& rows) {
+    constexpr uint64_t kMany = uint64_t{1} << 50;
+    auto times = [](uint64_t a, uint64_t b) { return b != 0 && a > kMany / b ? kMany : a * b; };
+    std::vector<uint64_t> along(10, 1);  // the product down to each depth
+    uint64_t total = 0;
+    for (const GridRow& row : rows) {
+        const std::size_t depth = static_cast<std::size_t>(std::min(std::max(std::atoi(row.depth.c_str()), 0), 8));
+        uint64_t count = row.dimension == "Scalar" ? 1 : 0;
+        for (const CountName& name : kCountNames) {
+            if (row.dimension == name.text) {
+                const auto found = gCounts.find(name.code);
+                count = static_cast<uint64_t>(found == gCounts.end() ? 1 : std::max(found->second, 0));
+            }
+        }
+        const uint64_t here = times(along[depth], count);
+        along[depth + 1] = here;
+        if (row.type != "Structure") total = std::min(kMany, total + here);
+    }
+    return total;
 }
 
 }  // namespace
@@ -360,26 +429,42 @@ void installHostCounts(const std::map<int32_t, int32_t>& counts) {
 
 int runLayout(const std::string& file, std::optional<Form> from, const LayoutOptions& options) {
     installHostCounts(options.hostCounts);
-    Table table(loadTable(file, from));
-    const std::vector<GridRow> rows = readGrid(table.handle());
-    if (!tableProblem(table.handle()).empty()) {
-        std::cout.flush();
+    LoadedTable loaded = loadTable(file, from);
+    const int readStatus = reportNotices(file, loaded.notices);
+    const uintptr_t handle = loaded.table.handle();
+    const std::vector<GridRow> rows = loaded.grid();
+    if (!loaded.problem().empty()) {
+        finishStandardOutput();
         if (rows.empty()) reportError(file, "the table has no rows, so it cannot be bound");
         for (std::size_t r = 0; r < rows.size(); ++r) {
             if (!rows[r].problem.empty()) {
-                reportError(file, "cannot be bound: row " + std::to_string(r + 1) + " (" +
-                                      (rows[r].name.empty() ? "no name" : rows[r].name) + "): " + rows[r].problem);
+                reportError(file, "cannot be bound: row " + std::to_string(r + 1) + " (" + rowLabel(rows[r]) +
+                                      "): " + flatMessage(rows[r].problem));
             }
         }
         return kIncomplete;
     }
+    // The values the layout holds at least, from the rows and the host
+    // counts: a count too large for the budget ends here, before the
+    // library builds anything.
+    checkMemory(leastValues(rows) * kBytesPerValue);
     gAsked.clear();
-    rtmInitArrays(table.handle());
-    for (const std::string& setting : options.settings) applySetting(table.handle(), setting);
-    const Layout layout = readLayout(table.handle());
-    const TableHeader header = readHeader(table.handle());
+    rtmInitArrays(handle);
+    if (memoryBudgetExceeded()) {
+        throw ToolError("the layout needs more memory than the budget of " + memorySizeText(memoryBudget()) +
+                        " (--max-memory)");
+    }
+    for (const std::string& setting : options.settings) {
+        applySetting(handle, setting);
+        if (memoryBudgetExceeded()) {
+            throw ToolError("--set " + setting + ": the layout needs more memory than the budget of " +
+                            memorySizeText(memoryBudget()) + " (--max-memory)");
+        }
+    }
+    const Layout layout = readLayout(handle);
+    const TableHeader header = readHeader(handle);
     std::vector<TreeNode> tree;
-    if (options.tree) tree = TreeBuilder{table.handle(), rows, layout}.members(-1, "", {});
+    if (options.tree) tree = TreeBuilder{handle, rows, layout}.members(-1, "", {});
 
     std::vector<const CountName*> asked;
     for (const CountName& count : kCountNames) {
@@ -391,22 +476,23 @@ int runLayout(const std::string& file, std::optional<Form> from, const LayoutOpt
     };
 
     if (options.json) {
-        nlohmann::ordered_json out;
-        out["function"] = header.functionName;
+        Json out;
+        out["function"] = jsonText(header.functionName);
         out["timeStamp"] = header.timeStamp;
         out["date"] = formatTimeStamp(header.timeStamp);
-        out["hostCounts"] = nlohmann::ordered_json::object();
+        out["hostCounts"] = Json::object();
         for (const CountName* count : asked) out["hostCounts"][count->key] = countOf(count->code);
         out["arraySizes"] = {{"Integer", layout.sizes[0]}, {"Real", layout.sizes[1]}, {"Character", layout.sizes[2]}};
         out["runTimeRows"] = {{"input", layout.inputRows}, {"output", layout.outputRows}};
-        out["values"] = nlohmann::ordered_json::array();
+        out["values"] = Json::array();
         for (const ValueFacts& facts : layout.values) out["values"].push_back(factsJson(facts));
         if (options.tree) out["tree"] = treeJson(tree);
-        std::cout << out.dump(2) << '\n';
-        return kDone;
+        out["notices"] = noticesJson(loaded.notices);
+        std::cout << dumpJson(out);
+        return readStatus;
     }
 
-    std::cout << "Function:      " << (header.functionName.empty() ? "(none)" : header.functionName) << '\n'
+    std::cout << "Function:      " << (header.functionName.empty() ? "(none)" : oneLine(header.functionName)) << '\n'
               << "Time stamp:    " << header.timeStamp << " (" << formatTimeStamp(header.timeStamp) << ")\n"
               << "Host counts:   ";
     if (asked.empty()) std::cout << "none asked";
@@ -420,21 +506,26 @@ int runLayout(const std::string& file, std::optional<Form> from, const LayoutOpt
     if (options.tree) {
         std::cout << "$TOP$\n";
         printTree(std::cout, tree, "");
-        return kDone;
+        return readStatus;
     }
     if (layout.values.empty()) {
         std::cout << "No values.\n";
-        return kDone;
+        return readStatus;
     }
-    TextTable table_({"LABEL", "TYPE", "IO", "PLACE", "ELEMENT", "IN-ROW", "OUT-ROW", "VALUE"},
-                     {false, false, false, true, true, true, true, false});
-    for (const ValueFacts& f : layout.values) {
-        table_.add({f.label, typeText(f.type), ioText(f.io), std::to_string(f.place), std::to_string(f.element),
-                    rowText(f.inputRow), rowText(f.outputRow), valueText(f)});
-    }
-    table_.print(std::cout);
+    // Measured first and printed line by line: a million values need not
+    // be kept twice as text.
+    TextTable lines({"LABEL", "TYPE", "IO", "PLACE", "ELEMENT", "IN-ROW", "OUT-ROW", "VALUE"},
+                    {false, false, false, true, true, true, true, false});
+    auto cells = [](const ValueFacts& f) {
+        return std::vector<std::string>{f.label, typeText(f.type), ioText(f.io), std::to_string(f.place),
+                                        std::to_string(f.element), rowText(f.inputRow), rowText(f.outputRow),
+                                        valueText(f)};
+    };
+    for (const ValueFacts& f : layout.values) lines.measure(cells(f));
+    lines.printHeadings(std::cout);
+    for (const ValueFacts& f : layout.values) lines.printLine(std::cout, cells(f));
     std::cout << "\nPlaces and run-time rows count from 0, elements from 1.\n";
-    return kDone;
+    return readStatus;
 }
 
 }  // namespace uvt_tool

@@ -1,19 +1,18 @@
 #include "table_file.h"
 
 #include "config_object.h"
+#include "grid.h"
+#include "input_output.h"
+#include "json_form.h"
 #include "ole_text.h"
 #include "temp_dir.h"
 
-#include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <deque>
-#include <fstream>
-#include <iterator>
-#include <sstream>
+#include <filesystem>
 #include <variant>
-#include <vector>
 
 namespace uvt_tool {
 
@@ -22,6 +21,10 @@ namespace {
 // The capacities that the text form's reader writes into, terminator included.
 constexpr std::size_t kFunctionNameCapacity = 16;
 constexpr std::size_t kRowNameCapacity = 20;
+// The longest path the library's FORTRAN bridge takes.
+constexpr std::size_t kLibraryPathLength = 159;
+// FORTRAN compilers read a fixed-form line up to this column only.
+constexpr std::size_t kFortranLastColumn = 72;
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
@@ -47,44 +50,92 @@ std::vector<std::string> splitAtBlanks(const std::string& line) {
     return fields;
 }
 
-// ---------------------------------------------------------------------------
-// Saved-state string.
-// ---------------------------------------------------------------------------
-uintptr_t readState(const std::string& bytes) {
-    std::size_t digits = 0;
-    while (digits < bytes.size() && bytes[digits] >= '0' && bytes[digits] <= '9') ++digits;
-    const std::optional<int32_t> announced = parseInt32(bytes.substr(0, digits));
-    if (!announced || digits >= bytes.size() || bytes[digits] != '$') {
-        throw ToolError("not a saved-state string: it must begin with the row count and \"$\"");
-    }
-    Table table(CreateUVT(nullptr));
-    if (table.handle() == 0) throw ToolError("the library found no memory for a table");
-    ConfigObject config(bytes);
-    UVTSetConfigInterface(table.handle(), config.object());
-    const int32_t restored = UVTRestore(table.handle());
-    UVTSetConfigInterface(table.handle(), nullptr);
-    const int32_t rows = dfnCountRows(table.handle());
-    if (rows != *announced || (*announced > 0 && restored != *announced)) {
-        throw ToolError("damaged saved-state string: it announces " + std::to_string(*announced) +
-                        " rows, but only " + std::to_string(rows) +
-                        " could be read (the string ends early or a name is longer than 16 characters)");
-    }
-    const std::string rest = bytes.substr(bytes.size() - config.unread());
-    for (char c : rest) {
-        if (!isBlank(c)) {
-            throw ToolError("damaged saved-state string: " + std::to_string(rest.size()) +
-                            " bytes follow the rows it announces (" + std::to_string(rows) + ")");
+// A short piece of a file for a message: control bytes shown as escapes.
+std::string excerpt(const std::string& bytes, std::size_t from, std::size_t length) {
+    std::string shown;
+    for (std::size_t i = from; i < bytes.size() && i < from + length; ++i) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        if (c < 0x20 || c == 0x7F) {
+            char code[8];
+            std::snprintf(code, sizeof code, "\\x%02X", c);
+            shown += code;
+        } else {
+            shown.push_back(static_cast<char>(c));
         }
     }
-    return table.release();
+    return shown;
 }
 
-std::string writeState(uintptr_t table) {
+// ---------------------------------------------------------------------------
+// Saved-state string. The restore sends every cell through the grid's
+// checks and keeps the default for a refused one; saving the table again
+// shows where it differs from the file.
+// ---------------------------------------------------------------------------
+std::string saveState(uintptr_t table) {
     ConfigObject config;
     UVTSetConfigInterface(table, config.object());
     UVTSave(table);
     UVTSetConfigInterface(table, nullptr);
     return config.saved();
+}
+
+std::size_t digitsAt(const std::string& bytes, std::size_t from) {
+    std::size_t end = from;
+    if (end < bytes.size() && bytes[end] == '-') ++end;
+    while (end < bytes.size() && bytes[end] >= '0' && bytes[end] <= '9') ++end;
+    return end - from;
+}
+
+LoadedTable readState(const std::string& file) {
+    // Blank lines before the string are no part of it; byte numbers count
+    // in the file as it is.
+    std::size_t start = 0;
+    while (start < file.size() && isBlank(file[start])) ++start;
+    const std::string bytes = file.substr(start);
+    const std::size_t digits = digitsAt(bytes, 0);
+    const std::optional<int32_t> announced = parseInt32(bytes.substr(0, digits));
+    if (!announced || digits >= bytes.size() || bytes[digits] != '$') {
+        throw ToolError("not a saved-state string: it must begin with the row count and \"$\"");
+    }
+    // The host value is written, never read back: the table is made with it,
+    // so that saving it again gives the file's bytes when nothing changed.
+    const std::size_t hostDigits = digitsAt(bytes, digits + 1);
+    const int32_t hostIds[2] = {parseInt32(bytes.substr(digits + 1, hostDigits)).value_or(0), 0};
+    LoadedTable loaded{Table(CreateUVT(hostIds)), {}, std::nullopt};
+    const uintptr_t table = loaded.table.handle();
+    if (table == 0) throw ToolError("the library found no memory for a table");
+    ConfigObject config(bytes);
+    UVTSetConfigInterface(table, config.object());
+    const int32_t restored = UVTRestore(table);
+    UVTSetConfigInterface(table, nullptr);
+    const int32_t rows = dfnCountRows(table);
+    if (rows != *announced || (*announced > 0 && restored != *announced)) {
+        throw ToolError("damaged saved-state string: it announces " + std::to_string(*announced) +
+                        " rows, but only " + std::to_string(rows) +
+                        " could be read (the string ends early or a name is longer than 16 characters)");
+    }
+    const std::size_t used = bytes.size() - config.unread();
+    for (std::size_t i = used; i < bytes.size(); ++i) {
+        if (!isBlank(bytes[i])) {
+            throw ToolError("damaged saved-state string: " + std::to_string(bytes.size() - used) +
+                            " bytes follow the rows it announces (" + std::to_string(rows) + ")");
+        }
+    }
+    loaded.rows = readGrid(table);  // repairs dangling references as the grid would show them
+    const std::string again = saveState(table);
+    std::size_t at = 0;
+    while (at < used && at < again.size() && bytes[at] == again[at]) ++at;
+    if (at < used || again.size() != used) {
+        // From the start of the field that differs: the last "$" or "#" before it.
+        std::size_t field = at;
+        while (field > 0 && bytes[field - 1] != '$' && bytes[field - 1] != '#') --field;
+        loaded.notices.push_back(
+            {"byte " + std::to_string(start + field + 1),
+             "the library read this differently: the file holds \"" + excerpt(bytes, field, 24) +
+                 "\", the table saves \"" + excerpt(again, field, 24) +
+                 "\" (a refused name, type, dimension, depth or IO keeps its default)"});
+    }
+    return loaded;
 }
 
 // ---------------------------------------------------------------------------
@@ -110,23 +161,23 @@ int32_t UVT_HOSTCALL nextToken(int32_t kind, void* destination) {
     return 1;
 }
 
-std::vector<std::string> textLines(const std::string& bytes) {
-    std::vector<std::string> lines;
-    std::string line;
-    for (char c : bytes) {
-        if (c == '\n') {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            lines.push_back(line);
-            line.clear();
-        } else {
-            line.push_back(c);
-        }
-    }
-    if (!line.empty()) lines.push_back(line);
-    return lines;
+std::string* gTextOut = nullptr;
+
+void UVT_HOSTCALL takeLine(const char* line) {
+    if (gTextOut != nullptr && line != nullptr) gTextOut->append(line);
 }
 
-uintptr_t readText(const std::string& bytes) {
+std::string writeText(uintptr_t table) {
+    std::string text;
+    gTextOut = &text;
+    UVTToText(table, &takeLine);
+    gTextOut = nullptr;
+    return text;
+}
+
+const char* const kTextFields[] = {"id", "name", "type", "dimension", "depth", "IO", "parent"};
+
+LoadedTable readText(const std::string& bytes) {
     std::vector<std::string> lines = textLines(bytes);
     std::size_t at = 0;
     while (at < lines.size() && lines[at].empty()) ++at;
@@ -145,11 +196,11 @@ uintptr_t readText(const std::string& bytes) {
         throw ToolError(headerLine + "the time stamp and the row count must be whole numbers");
     }
     std::deque<Token> tokens{header[0], *timeStamp, *count};
-    int32_t rows = 0;
+    std::vector<std::size_t> rowLines;
     for (std::size_t i = at + 1; i < lines.size(); ++i) {
         const std::string where = "line " + std::to_string(i + 1) + ": ";
         if (lines[i].empty()) continue;
-        if (rows == *count) {
+        if (static_cast<int32_t>(rowLines.size()) == *count) {
             throw ToolError(where + "more rows than the " + std::to_string(*count) + " the header announces");
         }
         const std::vector<std::string> fields = splitAtBlanks(lines[i]);
@@ -173,70 +224,173 @@ uintptr_t readText(const std::string& bytes) {
         tokens.emplace_back(numbers[0]);
         tokens.emplace_back(fields[1]);
         for (std::size_t n = 1; n < numbers.size(); ++n) tokens.emplace_back(numbers[n]);
-        ++rows;
+        rowLines.push_back(i);
     }
-    if (rows != *count) {
+    if (static_cast<int32_t>(rowLines.size()) != *count) {
         throw ToolError("the header announces " + std::to_string(*count) + " rows, but the file holds " +
-                        std::to_string(rows));
+                        std::to_string(rowLines.size()));
     }
-    Table table(CreateUVT(nullptr));
-    if (table.handle() == 0) throw ToolError("the library found no memory for a table");
+    LoadedTable loaded{Table(CreateUVT(nullptr)), {}, std::nullopt};
+    const uintptr_t table = loaded.table.handle();
+    if (table == 0) throw ToolError("the library found no memory for a table");
     gTokens = &tokens;
-    const int32_t complete = UVTFromText(table.handle(), &nextToken);
+    const int32_t complete = UVTFromText(table, &nextToken);
     gTokens = nullptr;
     if (complete != 1) throw ToolError("the library could not take the rows (out of memory?)");
-    return table.release();
-}
 
-std::string* gTextOut = nullptr;
-
-void UVT_HOSTCALL takeLine(const char* line) {
-    if (gTextOut != nullptr && line != nullptr) gTextOut->append(line);
-}
-
-std::string writeText(uintptr_t table) {
-    std::string text;
-    gTextOut = &text;
-    UVTToText(table, &takeLine);
-    gTextOut = nullptr;
-    return text;
+    // The records are taken as they are; the grid repairs what it cannot
+    // show (a dimension naming no row, a parent link that does not fit the
+    // depths). Every field it changed is reported on the file's line.
+    loaded.rows = readGrid(table);
+    const std::vector<std::string> again = textLines(writeText(table));
+    std::size_t next = 0;
+    while (next < again.size() && again[next].empty()) ++next;
+    ++next;  // the header
+    for (std::size_t r = 0; r < rowLines.size() && next + r < again.size(); ++r) {
+        const std::vector<std::string> held = splitAtBlanks(lines[rowLines[r]]);
+        const std::vector<std::string> now = splitAtBlanks(again[next + r]);
+        for (std::size_t f = 0; f < held.size() && f < now.size(); ++f) {
+            if (held[f] != now[f]) {
+                loaded.notices.push_back({"line " + std::to_string(rowLines[r] + 1),
+                                          std::string("the table reads ") + kTextFields[f] + " " + now[f] +
+                                              " where the file holds " + (held[f].empty() ? "nothing" : held[f])});
+            }
+        }
+    }
+    return loaded;
 }
 
 // ---------------------------------------------------------------------------
-// FORTRAN: the library reads and writes files itself. Both go through a
-// private directory, so that the library never sees a path longer than it
-// takes, and an existing file is never written over before all went well.
+// FORTRAN: the library reads and writes files itself. A file given by a
+// path the library takes is read where it is; anything else (the standard
+// input, a long or non-ASCII path) goes through a private directory, as
+// does every file the library writes, so that an existing file is never
+// written over before all went well.
 // ---------------------------------------------------------------------------
-uintptr_t readFortran(const std::string& bytes) {
+bool libraryTakesPath(const std::string& path) {
+    if (path.empty() || path.size() > kLibraryPathLength) return false;
+    for (char c : path) {
+        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) > 0x7E) return false;
+    }
+    return true;
+}
+
+std::string dumpFortran(uintptr_t table, const std::string& functionName) {
     TempDir dir;
-    const std::string path = dir.file("input.f");
-    writeFileBytes(path, bytes);
+    const std::string path = dir.file(functionName + ".f");
     VariantText wide(path);
-    const uintptr_t table = dfnLoadFromFORTRAN(wide.get());
+    if (dfnDumpFORTRAN(table, wide.get()) != 0) {
+        throw ToolError("the library could not write the FORTRAN function to " + path);
+    }
+    return readInput(path);
+}
+
+std::string squeezed(const std::string& line) {
+    std::string out;
+    for (char c : line) {
+        if (c == ' ' || c == '\t') continue;
+        out.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
+    }
+    return out;
+}
+
+// What a compiler reads differently from the file as it stands: text past
+// column 72, tab characters (which move the columns).
+void noteFortranLayout(const std::vector<std::string>& lines, std::vector<ReadNotice>& notices) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string where = "line " + std::to_string(i + 1);
+        if (lines[i].find('\t') != std::string::npos) {
+            notices.push_back({where, "a tab character: compilers and this reader may place the columns differently"});
+        }
+        if (lines[i].size() > kFortranLastColumn) {
+            std::size_t end = lines[i].size();
+            while (end > kFortranLastColumn && lines[i][end - 1] == ' ') --end;
+            if (end > kFortranLastColumn) {
+                notices.push_back({where, "text after column 72 (\"" + excerpt(lines[i], kFortranLastColumn, 8) +
+                                              "\"), which FORTRAN compilers ignore"});
+            }
+        }
+    }
+}
+
+LoadedTable readFortran(const std::string& bytes, const std::string& path) {
+    LoadedTable loaded;
+    const std::vector<std::string> lines = textLines(bytes);
+    noteFortranLayout(lines, loaded.notices);
+    uintptr_t table = 0;
+    if (libraryTakesPath(path)) {
+        VariantText wide(path);
+        table = dfnLoadFromFORTRAN(wide.get());
+    } else {
+        TempDir dir;
+        const std::string copy = dir.file("input.f");
+        writeOutput(copy, bytes);
+        VariantText wide(copy);
+        table = dfnLoadFromFORTRAN(wide.get());
+    }
     if (table == 0) {
         throw ToolError(
             "not a readable FORTRAN table function: it needs INTEGER FUNCTION, a DATA IVARIABLES list of "
             "well-formed rows and a DATA IVRSN statement");
     }
-    return table;
+    loaded.table = Table(table);
+    // A file as the library writes it reads back line for line; a line that
+    // differs (blanks and case aside) from the table written again holds a
+    // cell that the reader refused or changed.
+    const std::string name = readHeader(table).functionName;
+    if (fortranNameProblem(name).empty()) {
+        loaded.rows = readGrid(table);
+        const std::vector<std::string> again = textLines(dumpFortran(table, name));
+        if (again.size() == lines.size()) {
+            for (std::size_t i = 0; i < lines.size(); ++i) {
+                if (squeezed(lines[i]) != squeezed(again[i])) {
+                    auto trimmed = [](const std::string& line) {
+                        const std::size_t first = line.find_first_not_of(' ');
+                        return first == std::string::npos ? std::string() : excerpt(line, first, 100);
+                    };
+                    loaded.notices.push_back(
+                        {"line " + std::to_string(i + 1),
+                         "the file holds \"" + trimmed(lines[i]) + "\", the table reads it as \"" +
+                             trimmed(again[i]) + "\" (a refused name, type, dimension, depth or IO keeps its default)"});
+                }
+            }
+        }
+    }
+    return loaded;
 }
 
-std::string writeFortran(uintptr_t table, const std::string& fileName) {
-    TempDir dir;
-    const std::string path = dir.file(fileName);
-    VariantText wide(path);
-    if (dfnDumpFORTRAN(table, wide.get()) != 0) {
-        throw ToolError("the library could not write the FORTRAN function to " + path);
-    }
-    return readFileBytes(path);
+bool startsWithDigitsAndDollar(const std::string& line) {
+    std::size_t digits = 0;
+    while (digits < line.size() && line[digits] >= '0' && line[digits] <= '9') ++digits;
+    return digits > 0 && digits < line.size() && line[digits] == '$';
+}
+
+bool isTextHeader(const std::string& line) {
+    const std::vector<std::string> fields = splitAtBlanks(line);
+    return fields.size() == 3 && parseInt32(fields[1]) && parseInt32(fields[2]);
 }
 
 }  // namespace
+
+const std::vector<GridRow>& LoadedTable::grid() {
+    if (!rows) rows = readGrid(table.handle());
+    return *rows;
+}
+
+std::string LoadedTable::problem() {
+    // The first incomplete row's message, as dfnIsComplete gives it; asked
+    // of the library only for a table without rows.
+    for (const GridRow& row : grid()) {
+        if (!row.problem.empty()) return row.problem;
+    }
+    return grid().empty() ? tableProblem(table.handle()) : std::string();
+}
 
 std::optional<Form> formFromName(const std::string& name) {
     if (name == "fortran") return Form::Fortran;
     if (name == "state") return Form::State;
     if (name == "text") return Form::Text;
+    if (name == "json") return Form::Json;
     return std::nullopt;
 }
 
@@ -245,56 +399,84 @@ const char* formName(Form form) {
         case Form::Fortran: return "fortran";
         case Form::State: return "state";
         case Form::Text: return "text";
+        case Form::Json: return "json";
     }
     return "?";
 }
 
-std::string readFileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw ToolError(std::string("cannot open: ") + std::strerror(errno));
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw ToolError("cannot read the file");
-    return bytes;
-}
-
-void writeFileBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) throw ToolError(std::string("cannot open for writing: ") + std::strerror(errno));
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) throw ToolError("cannot write the file");
+std::vector<std::string> textLines(const std::string& bytes) {
+    std::vector<std::string> lines;
+    std::string line;
+    for (char c : bytes) {
+        if (c == '\n') {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            lines.push_back(line);
+            line.clear();
+        } else {
+            line.push_back(c);
+        }
+    }
+    if (!line.empty()) lines.push_back(line);
+    return lines;
 }
 
 Form detectForm(const std::string& bytes) {
-    // The text form begins with an empty line; the saved-state string with
-    // the row count and "$"; a FORTRAN function says FUNCTION somewhere.
-    if (!bytes.empty() && (bytes[0] == '\n' || bytes[0] == '\r')) return Form::Text;
-    std::size_t digits = 0;
-    while (digits < bytes.size() && bytes[digits] >= '0' && bytes[digits] <= '9') ++digits;
-    if (digits > 0 && digits < bytes.size() && bytes[digits] == '$') return Form::State;
-    if (bytes.find("FUNCTION") != std::string::npos) return Form::Fortran;
-    if (bytes.empty()) throw ToolError("the file is empty");
+    // The first line that is not blank: "{" opens the JSON form, the row
+    // count and "$" the saved-state string, the name, time stamp and row
+    // count the text form; a FORTRAN function says FUNCTION somewhere.
+    for (const std::string& line : textLines(bytes)) {
+        const std::size_t first = line.find_first_not_of(" \t\r\f\v");
+        if (first == std::string::npos) continue;
+        if (line[first] == '{') return Form::Json;
+        if (startsWithDigitsAndDollar(line)) return Form::State;
+        if (isTextHeader(line)) return Form::Text;
+        break;
+    }
+    std::string upper = bytes;
+    for (char& c : upper) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    if (upper.find("FUNCTION") != std::string::npos) return Form::Fortran;
+    bool blank = true;
+    for (char c : bytes) blank = blank && (isBlank(c) || c == '\f' || c == '\v');
+    if (blank) throw ToolError("the file is empty");
     throw ToolError(
-        "not a table in any form this tool knows (a FORTRAN function, a saved-state string or the text form); "
-        "--from names the form");
+        "not a table in any form this tool knows (a FORTRAN function, a saved-state string, the text form "
+        "or JSON); --from names the form");
 }
 
-uintptr_t readTable(const std::string& bytes, Form form) {
+LoadedTable readTable(const std::string& bytes, Form form, const std::string& path) {
     switch (form) {
-        case Form::Fortran: return readFortran(bytes);
+        case Form::Fortran: return readFortran(bytes, path);
         case Form::State: return readState(bytes);
         case Form::Text: return readText(bytes);
+        case Form::Json: return readJsonTable(bytes);
     }
     throw ToolError("unknown form");
 }
 
-std::string writeTable(uintptr_t table, Form form, const std::string& fortranFileName) {
+std::string writeTable(uintptr_t table, Form form, const std::string& functionName) {
     switch (form) {
-        case Form::Fortran: return writeFortran(table, fortranFileName);
-        case Form::State: return writeState(table);
+        case Form::Fortran: return dumpFortran(table, functionName);
+        case Form::State: return saveState(table);
         case Form::Text: return writeText(table);
+        case Form::Json: return writeJsonTable(table);
     }
     throw ToolError("unknown form");
+}
+
+std::string fortranNameProblem(const std::string& name) {
+    const std::string rule = "a FORTRAN function name is a letter, then letters, digits or underscores, at most " +
+                             std::to_string(kFortranNameLength) + " characters";
+    auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+    auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    if (name.empty()) return "no name: " + rule;
+    if (name.size() > kFortranNameLength) return rule;
+    if (!letter(name[0])) return rule;
+    for (char c : name) {
+        if (!letter(c) && !digit(c) && c != '_') return rule;
+    }
+    return {};
 }
 
 TableHeader readHeader(uintptr_t table) {
