@@ -157,7 +157,7 @@ private:
 
             int32_t value = 0;
             int terminator = 0;
-            if (!readValue(reader_, rebuild_, &value, &terminator)) return false;
+            if (!readValue(reader_, rebuild_, &value, &terminator)) return malformed("dimension");
             if (value < 0) {
                 rebuild_.setDimensionCode(row, value);
             } else if (value <= k) {
@@ -167,16 +167,22 @@ private:
                 rebuild_.deferDimension(row, value);
             }
 
-            if (!readValue(reader_, rebuild_, &value, &terminator)) return false;
+            if (!readValue(reader_, rebuild_, &value, &terminator)) return malformed("depth");
             rebuild_.setDepth(row, value);
 
-            if (!readValue(reader_, rebuild_, &value, &terminator)) return false;
+            if (!readValue(reader_, rebuild_, &value, &terminator)) return malformed("IO");
             rebuild_.setIo(row, value);
 
             if (terminator == '/' || terminator == FixedFormReader::kEnd) return true;
             x = reader_.next();
         }
         return true;
+    }
+
+    // A value the row data cannot hold: reported where it stands; false.
+    bool malformed(const char* column) {
+        reader_.note(FileConstruct::MalformedValue, 0, column);
+        return false;
     }
 
     void readVersion() {

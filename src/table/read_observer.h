@@ -36,13 +36,16 @@ enum class FileConstruct {
     // A tab in columns 1 to 6: compilers start the statement after it, the
     // reader counts it as one column and skips the line's first six.
     TabInLabelField,
+    // A value of a row that is neither a number nor "-" (the text holds
+    // which one): the reader stops there and the load fails.
+    MalformedValue,
 };
 
 struct ConstructReport {
     ReadPosition position = 0;
     int32_t column = 0;  // the column (from 1) where it begins
     FileConstruct kind = FileConstruct::PastColumn72;
-    std::string text;  // the keyword, for LowerCaseKeyword
+    std::string text;  // the keyword, or the column of a malformed value
 };
 
 class ReadObserver {

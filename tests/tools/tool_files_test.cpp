@@ -79,20 +79,31 @@ TEST_F(ToolTest, CheckGivesThePlaceOfEveryCellReadDifferently) {
     const std::vector<Case> cases = {
         // IO 7, type 9 and dimension -99 on row A: the grid keeps its defaults.
         {"badcells.f",
-         {"line 5: the file holds \"1  4HA   ,  4H    ,  4H    ,  4H    ,  9,  -99,  0,  7,\", the table reads it "
-          "as \"1  4HA   ,  4H    ,  4H    ,  4H    ,  1,  -1,  0,  1,\" (a refused name, type, dimension, depth or "
-          "IO keeps its default)",
+         {"line 5: row 1 type: the file holds \"9\"; the row has \"Real\"",
+          "line 5: row 1 dimension: the file holds \"-99\", refused with \"Invalid dimension. Dimension "
+          "unchanged.\"; the row has \"Scalar\"",
+          "line 5: row 1 IO: the file holds \"7\", refused with \"Invalid IO, setting to default (Input Only)\"; "
+          "the row has \"Input Only\"",
           "complete, 2 rows"}},
-        // The same cells in a saved state, and a second A that the grid refuses.
+        // The same cells in a saved state, each at the byte where its field
+        // begins, and a second A that the grid refuses.
         {"badcells.state",
-         {"byte 23: the library read this differently: the file holds \"A9$-99$0$7$1$A1$-1$0$1$\", the table saves "
-          "\"A1$-1$0$1$0$1$-1$0$1$\" (a refused name, type, dimension, depth or IO keeps its default)",
+         {"byte 24: row 1 type: the file holds \"9\"; the row has \"Real\"",
+          "byte 26: row 1 dimension: the file holds \"-99\", refused with \"Invalid dimension. Dimension "
+          "unchanged.\"; the row has \"Scalar\"",
+          "byte 32: row 1 IO: the file holds \"7\", refused with \"Invalid IO, setting to default (Input Only)\"; "
+          "the row has \"Input Only\"",
+          "byte 36: row 2 name: the file holds \"A\", refused with \"Variable already exists\"; the row has nothing",
           "row 2 (no name): Invalid variable name"}},
         // The text form takes records as they are; a dimension naming no row shows as Scalar.
         {"badcells.txt", {"line 3: the table reads dimension -1 where the file holds -99", "complete, 2 rows"}},
-        // Columns 73 to 80 are not part of a FORTRAN statement.
+        // Columns 73 to 80 are not part of a FORTRAN statement, but the
+        // library reads them: every line of this file has a sequence field.
         {"sequence.f",
-         {"line 1: text after column 72 (\"MIX00000\"), which FORTRAN compilers ignore"}},
+         {"line 1: text in columns 73 and after \"MIX00000\", which FORTRAN compilers ignore, is read by the "
+          "library as part of the statement",
+          "line 2: text in columns 73 and after \"MIX00010\", which FORTRAN compilers ignore, is read by the "
+          "library as part of the statement"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
