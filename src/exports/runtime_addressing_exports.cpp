@@ -28,9 +28,9 @@ UVT_API const char* UVT_CALL rtmGetFirstHandle(uintptr_t table, int32_t filter, 
     return guarded(kNotEnoughMemory, [&] { return uvt::firstHandle(table, filter, handleOut); });
 }
 
-UVT_API const char* UVT_CALL rtmGetNextHandle(uintptr_t /*table*/, uintptr_t handle, int32_t filter,
+UVT_API const char* UVT_CALL rtmGetNextHandle(uintptr_t table, uintptr_t handle, int32_t filter,
                                               uintptr_t* handleOut) {
-    return guarded(kNotEnoughMemory, [&] { return uvt::nextHandle(handle, filter, handleOut); });
+    return guarded(kNotEnoughMemory, [&] { return uvt::nextHandle(table, handle, filter, handleOut); });
 }
 
 }  // extern "C"

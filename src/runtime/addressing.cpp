@@ -1,6 +1,7 @@
 #include "runtime/addressing.h"
 
 #include "runtime/handle_walk.h"
+#include "runtime/layout_index.h"
 #include "runtime/node_access.h"
 #include "runtime/path_lookup.h"
 #include "runtime/row_locator.h"
@@ -29,7 +30,7 @@ const char* handleByName(uintptr_t table, const char* path, uintptr_t* handleOut
     const TableHeader* header = resolveTable(table);
     if (header == nullptr) return messages::kInvalidTable;
     if (layoutRoot(*header) == nullptr) return messages::kArraysNotInitialized;
-    const uintptr_t found = findByPath(header->runtimeRoot, path);
+    const uintptr_t found = findByPath(header->runtimeRoot, path, openIndex(*header));
     if (found == 0) return messages::kInvalidRowNumber;
     *handleOut = found;
     return nullptr;
@@ -40,15 +41,24 @@ const char* firstHandle(uintptr_t table, int32_t filter, uintptr_t* handleOut) {
     const TableHeader* header = resolveTable(table);
     if (header == nullptr) return messages::kInvalidTable;
     if (layoutRoot(*header) == nullptr) return messages::kArraysNotInitialized;
-    *handleOut = nextMatchingLeaf(header->runtimeRoot, filter);
+    const LayoutIndex* index = openIndex(*header);
+    *handleOut = index != nullptr ? index->nextMatching(0, filter) : nextMatchingLeaf(header->runtimeRoot, filter);
     return nullptr;
 }
 
-const char* nextHandle(uintptr_t handle, int32_t filter, uintptr_t* handleOut) {
+const char* nextHandle(uintptr_t table, uintptr_t handle, int32_t filter, uintptr_t* handleOut) {
     // A handle that names no node is refused like 0: walking on from it
     // would read whatever lies behind it.
     if (!isHandleValid(handle) || resolveNode(handle) == nullptr) return messages::kInvalidArgument;
     if (handleOut == nullptr) return messages::kInvalidArgument;
+    const TableHeader* header = table == 0 ? nullptr : resolveTable(table);
+    const LayoutIndex* index = header == nullptr ? nullptr : openIndex(*header);
+    if (const IndexedNode* entry = index == nullptr ? nullptr : index->find(handle)) {
+        // From the root the whole tree is searched, from any other node the
+        // search resumes after its subtree.
+        *handleOut = index->nextMatching(handle == index->root ? 0 : entry->end, filter);
+        return nullptr;
+    }
     *handleOut = nextMatchingLeaf(handle, filter);
     return nullptr;
 }

@@ -2,6 +2,7 @@
 
 #include "host/counted_operation.h"
 #include "host/host_routines.h"
+#include "runtime/layout_index.h"
 #include "runtime/layout_pass.h"
 #include "runtime/node_access.h"
 #include "runtime/sync_pass.h"
@@ -29,6 +30,7 @@ void setSymSize(uintptr_t table) {
     CountedOperation operation;
     layoutPass(table, nullptr, 0);
     syncTable(table, false);
+    if (TableHeader* header = resolveTable(table)) rebuildIndex(*header, true);
 }
 
 int32_t getLimit(uintptr_t table, int32_t type) {

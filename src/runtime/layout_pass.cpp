@@ -1,5 +1,6 @@
 #include "runtime/layout_pass.h"
 
+#include "runtime/layout_index.h"
 #include "host/counted_operation.h"
 #include "host/host_routines.h"
 #include "runtime/node_access.h"
@@ -221,6 +222,7 @@ void layoutPass(uintptr_t table, InitialValueSource* source, uintptr_t startNode
     TableHeader* header = resolveTable(table);
     if (header == nullptr || header->rowArray == 0) return;
     if (startNode == 0 && header->runtimeRoot == 0) return;
+    dropIndex(*header);  // the tree may change shape
     CountedOperation operation;
     LayoutContext context(*header, source);
 

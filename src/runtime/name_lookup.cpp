@@ -1,5 +1,6 @@
 #include "runtime/name_lookup.h"
 
+#include "runtime/layout_index.h"
 #include "runtime/node_access.h"
 #include "runtime/node_chain.h"
 
@@ -63,8 +64,13 @@ private:
 
 // Steps from the first element of `array` to the element that the index
 // selects; 0 past the last element.
-uintptr_t selectElement(const RuntimeNode& array, int32_t index) {
+uintptr_t selectElement(uintptr_t arrayHandle, const RuntimeNode& array, int32_t index, const LayoutIndex* layout) {
     int64_t offset = static_cast<int64_t>(index) - (oneBasedMode ? 1 : 0);
+    if (const IndexedNode* entry = layout == nullptr ? nullptr : layout->find(arrayHandle);
+        entry != nullptr && entry->leafChildren != 0) {
+        const int64_t step = offset > 0 ? offset : 0;
+        return step < entry->end - entry->first ? layout->leaf(entry->first + static_cast<int32_t>(step)).handle : 0;
+    }
     uintptr_t element = array.firstChild;
     while (offset > 0 && element != 0) {
         const RuntimeNode* node = resolveNode(element);
@@ -87,7 +93,8 @@ uintptr_t childNamed(const RuntimeNode& group, const char* name) {
 
 }  // namespace
 
-uintptr_t lookUpVariable(uintptr_t root, const char* name, const int32_t* indexes, FinalElement final) {
+uintptr_t lookUpVariable(uintptr_t root, const char* name, const int32_t* indexes, FinalElement final,
+                         const LayoutIndex* layout) {
     if (name == nullptr) return 0;
     const uintptr_t found = PreorderSearch(name).from(root);
     if (found == 0) return 0;
@@ -109,7 +116,7 @@ uintptr_t lookUpVariable(uintptr_t root, const char* name, const int32_t* indexe
         if (node == nullptr) return 0;
         if (isArrayNode(*node)) {
             if (indexes == nullptr) return 0;
-            current = selectElement(*node, indexes[used++]);
+            current = selectElement(current, *node, indexes[used++], layout);
             node = resolveNode(current);
             if (node == nullptr) return 0;
         }
@@ -120,7 +127,7 @@ uintptr_t lookUpVariable(uintptr_t root, const char* name, const int32_t* indexe
     const RuntimeNode* named = resolveNode(current);
     if (named == nullptr) return 0;
     if (final == FinalElement::wanted && indexes != nullptr && isArrayNode(*named)) {
-        return selectElement(*named, indexes[used]);
+        return selectElement(current, *named, indexes[used], layout);
     }
     return current;
 }

@@ -15,11 +15,16 @@
 
 namespace uvt {
 
+struct LayoutIndex;
+
 enum class FinalElement { wanted, notWanted };
 
 // The node that `name` and `indexes` designate below `root`, or 0. The root
 // itself is found by its own name "$TOP$".
-uintptr_t lookUpVariable(uintptr_t root, const char* name, const int32_t* indexes, FinalElement final);
+// With the table's layout index (or null) an element of an array of values
+// is picked in one step.
+uintptr_t lookUpVariable(uintptr_t root, const char* name, const int32_t* indexes, FinalElement final,
+                         const LayoutIndex* index = nullptr);
 
 // The one-based index mode: process-wide, 0 when the library is loaded.
 bool oneBasedIndexMode();

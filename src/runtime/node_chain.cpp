@@ -1,5 +1,6 @@
 #include "runtime/node_chain.h"
 
+#include "runtime/layout_index.h"
 #include "runtime/node_access.h"
 #include "table/records.h"
 
@@ -38,6 +39,17 @@ bool placeAlongChain(const NodeChain& chain, int32_t type, int32_t& place) {
     }
     place = sum;
     return true;
+}
+
+bool placeOfChainNode(const LayoutIndex* index, const NodeChain& chain, int32_t type, int32_t& place) {
+    if (index != nullptr && chain.length > 0 && chain.top() == index->root) {
+        const int32_t seq = index->leafPosition(chain.node());
+        if (seq >= 0 && index->leaf(seq).type == type) {
+            place = index->leaf(seq).place;
+            return true;
+        }
+    }
+    return placeAlongChain(chain, type, place);
 }
 
 }  // namespace uvt

@@ -10,6 +10,8 @@
 
 namespace uvt {
 
+struct LayoutIndex;
+
 // Far deeper than any layout: nine structure levels, each perhaps an array
 // with its element level, under the root. A longer climb means the parent
 // links do not lead to a root (a handle that is no node of a tree).
@@ -31,5 +33,9 @@ bool climbToTop(uintptr_t handle, NodeChain& chain);
 // the values of that type in the siblings that come before the chain's node
 // there. False when a node is not among its parent's children.
 bool placeAlongChain(const NodeChain& chain, int32_t type, int32_t& place);
+
+// The same, taken from the table's layout index when there is one and it
+// knows the node; `index` may be null.
+bool placeOfChainNode(const LayoutIndex* index, const NodeChain& chain, int32_t type, int32_t& place);
 
 }  // namespace uvt

@@ -9,9 +9,13 @@
 
 namespace uvt {
 
+struct LayoutIndex;
+
 // The node that `path` names below `root`, or 0. The root itself is never
 // a result; a null or empty path, or one that ends in an empty component,
 // names nothing.
-uintptr_t findByPath(uintptr_t root, const char* path);
+// With the table's layout index (or null) an element of an array of values
+// is found in one step.
+uintptr_t findByPath(uintptr_t root, const char* path, const LayoutIndex* index = nullptr);
 
 }  // namespace uvt

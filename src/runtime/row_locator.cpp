@@ -1,5 +1,6 @@
 #include "runtime/row_locator.h"
 
+#include "runtime/layout_index.h"
 #include "runtime/node_access.h"
 #include "uvt.h"
 
@@ -57,6 +58,18 @@ bool locate(const RuntimeNode& root, const Selection& selection, int32_t n, Loca
     return false;
 }
 
+// The same through the layout index: the leaf at a position in tree order.
+bool fromIndex(const LayoutIndex& index, int32_t seq, LocatedLeaf& found) {
+    if (seq < 0) return false;
+    const IndexedLeaf& leaf = index.leaf(seq);
+    RuntimeNode* node = resolveNode(leaf.handle);
+    if (node == nullptr) return false;
+    found.handle = leaf.handle;
+    found.node = node;
+    found.place = leaf.place;
+    return true;
+}
+
 }  // namespace
 
 RuntimeNode* layoutRoot(const TableHeader& header) { return resolveNode(header.runtimeRoot); }
@@ -71,6 +84,7 @@ bool locateRow(const TableHeader& header, int32_t direction, int32_t row, Locate
     const RuntimeNode* root = layoutRoot(header);
     if (root == nullptr || !isDirection(direction)) return false;
     if (row < 0 || row >= runtimeRowCount(header, direction)) return false;
+    if (const LayoutIndex* index = openIndex(header)) return fromIndex(*index, index->atRow(direction, row), found);
     const Selection selection{direction == kInputDirection ? kInputCount : kOutputCount, &belongsToDirection,
                               direction};
     return locate(*root, selection, row, found);
@@ -80,6 +94,7 @@ bool locatePlace(const TableHeader& header, int32_t type, int32_t place, Located
     const RuntimeNode* root = layoutRoot(header);
     if (root == nullptr || type < kInteger || type > kCharacter) return false;
     if (place < 0 || place >= root->counters[typeCounter(type)]) return false;
+    if (const LayoutIndex* index = openIndex(header)) return fromIndex(*index, index->atPlace(type, place), found);
     const Selection selection{typeCounter(type), &hasType, type};
     return locate(*root, selection, place, found);
 }

@@ -3,7 +3,7 @@
 // the host's array of that type). The walk skips every group that cannot
 // hold the value in one step by the counters that the last sync pass left
 // in it, so its cost grows with the depth of the tree and the siblings on
-// the way, not with the number of values.
+// the way; with the table's layout index it is one look-up.
 #pragma once
 
 #include "runtime/runtime_node.h"

@@ -2,6 +2,7 @@
 
 #include "host/counted_operation.h"
 #include "host/host_routines.h"
+#include "runtime/layout_index.h"
 #include "runtime/release_deferral.h"
 #include "runtime/runtime_node.h"
 #include "runtime/text_block.h"
@@ -57,6 +58,7 @@ void releaseElementArrays(TableHeader& header) {
 }
 
 void releaseRuntimeState(TableHeader& header) {
+    dropIndex(header);
     releaseTree(header.runtimeRoot);
     releaseElementArrays(header);
 }

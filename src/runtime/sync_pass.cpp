@@ -1,6 +1,7 @@
 #include "runtime/sync_pass.h"
 
 #include "host/host_routines.h"
+#include "runtime/layout_index.h"
 #include "runtime/node_access.h"
 #include "runtime/runtime_node.h"
 #include "runtime/text_block.h"
@@ -177,6 +178,24 @@ const char* syncPass(TableHeader& header, bool force) {
         }
     }
     return message;
+}
+
+const char* syncValueChange(TableHeader& header, uintptr_t leafHandle) {
+    const LayoutIndex* index = openIndex(header);
+    const int32_t seq = index == nullptr ? -1 : index->leafPosition(leafHandle);
+    const RuntimeNode* node = resolveNode(leafHandle);
+    if (seq < 0 || node == nullptr || node->kind != kValueLeaf) return syncPass(header, false);
+    const IndexedLeaf& leaf = index->leaf(seq);
+    ElementSlot* slots = resolveAs<ElementSlot>(header.elementArrays[leaf.type]);
+    if (slots == nullptr || leaf.place >= header.elementCounts[leaf.type]) return syncPass(header, false);
+    ElementSlot& slot = slots[leaf.place];
+    if (sameState(slot, node->leaf)) {
+        slot.changed = 0;
+        return nullptr;
+    }
+    slot.changed = 1;
+    takeState(slot, node->leaf);
+    return storeElement(header.hostIds, leaf.type, leaf.place, valueAddress(slot, leaf.type));
 }
 
 const char* syncTable(uintptr_t table, bool force) {

@@ -28,4 +28,11 @@ const char* syncPass(TableHeader& header, bool force);
 // The same for a table handle; null for a table that does not resolve.
 const char* syncTable(uintptr_t table, bool force);
 
+// The sync pass after a change of one leaf's value and nothing else. With
+// the layout index every other slot is known to mirror its node already
+// (each pass leaves them so, and only value writes change nodes between
+// relayouts), so only the leaf's own slot is compared and sent, which is
+// what the whole pass would do; without the index the whole pass runs.
+const char* syncValueChange(TableHeader& header, uintptr_t leaf);
+
 }  // namespace uvt

@@ -2,6 +2,7 @@
 
 #include "host/counted_operation.h"
 #include "host/host_routines.h"
+#include "runtime/layout_index.h"
 #include "runtime/layout_pass.h"
 #include "runtime/node_creation.h"
 #include "runtime/runtime_state.h"
@@ -22,6 +23,9 @@ namespace {
 void takeOverDefinition(uintptr_t target, uintptr_t source) {
     TableHeader* kept = resolveTable(target);
     TableHeader* incoming = resolveTable(source);
+    // The headers are exchanged whole, spare words included.
+    dropIndex(*kept);
+    dropIndex(*incoming);
     // The source's own element arrays would be overwritten below.
     releaseElementArrays(*incoming);
     incoming->runtimeRoot = std::exchange(kept->runtimeRoot, 0);
@@ -55,6 +59,7 @@ void replaceTable(uintptr_t target, uintptr_t source) {
         if (resolveTable(continued)->runtimeRoot != 0) layoutPass(continued, nullptr, 0);
         else buildTree(continued, nullptr);
         syncTable(continued, true);
+        if (TableHeader* header = resolveTable(continued)) rebuildIndex(*header, true);
     }
     raiseReplaceEvent(UVT_REPLACE_END);
 }

@@ -1,6 +1,7 @@
 #include "runtime/tree_build.h"
 
 #include "host/counted_operation.h"
+#include "runtime/layout_index.h"
 #include "runtime/layout_pass.h"
 #include "runtime/node_creation.h"
 #include "runtime/runtime_state.h"
@@ -15,6 +16,7 @@ bool buildTree(uintptr_t table, InitialValueSource* source) {
     CountedOperation operation;
     TableHeader* header = resolveTable(table);
     if (header == nullptr) return false;
+    dropIndex(*header);
     releaseTree(header->runtimeRoot);
     releaseElementArrays(*header);
     const uintptr_t root = createRootNode();
@@ -23,6 +25,7 @@ bool buildTree(uintptr_t table, InitialValueSource* source) {
     header->runtimeRoot = root;
     layoutPass(table, source, 0);
     syncTable(table, false);
+    if ((header = resolveTable(table)) != nullptr) rebuildIndex(*header, true);
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "host/host_routines.h"
 #include "runtime/handle_walk.h"
 #include "runtime/name_lookup.h"
+#include "runtime/layout_index.h"
 #include "runtime/node_access.h"
 #include "runtime/node_chain.h"
 #include "runtime/row_locator.h"
@@ -45,7 +46,7 @@ const char* leafOfName(uintptr_t table, const char* name, const int32_t* indexes
     const TableHeader* header = resolveTable(table);
     if (header == nullptr || name == nullptr) return messages::kInvalidTableOrName;
     if (layoutRoot(*header) == nullptr) return messages::kArraysNotInitialized;
-    handle = lookUpVariable(header->runtimeRoot, name, indexes, FinalElement::wanted);
+    handle = lookUpVariable(header->runtimeRoot, name, indexes, FinalElement::wanted, openIndex(*header));
     leaf = resolveNode(handle);
     if (leaf == nullptr) return texts.notFound;
     if (leaf->kind != kValueLeaf || leafArrayIndex(*leaf) < 0) return texts.isStructure;
@@ -106,7 +107,7 @@ const char* elementByHandle(uintptr_t table, uintptr_t handle, int32_t filter, i
     if (!climbToTop(handle, chain) || chain.top() != header->runtimeRoot) return messages::kInvalidTable;
     const int32_t type = leafArrayIndex(*leaf);
     int32_t place = 0;
-    if (type < 0 || !placeAlongChain(chain, type, place)) return messages::kInvalidArgument;
+    if (type < 0 || !placeOfChainNode(openIndex(*header), chain, type, place)) return messages::kInvalidArgument;
     if (!leafMatchesFilter(*leaf, filter)) return messages::kInvalidArgument;
     *elementOut = place + 1;
     return nullptr;
@@ -134,7 +135,8 @@ const char* varLocationByName(uintptr_t table, const char* name, const int32_t* 
     // Found from the table's root, so the climb leads back there.
     NodeChain chain;
     int32_t place = 0;
-    if (!climbToTop(handle, chain) || !placeAlongChain(chain, leafArrayIndex(*leaf), place)) {
+    if (!climbToTop(handle, chain) ||
+        !placeOfChainNode(openIndex(*resolveTable(table)), chain, leafArrayIndex(*leaf), place)) {
         return messages::kLocationNotFound;
     }
     *typeOut = leaf->leaf.valueType;
@@ -145,11 +147,16 @@ const char* varLocationByName(uintptr_t table, const char* name, const int32_t* 
 int32_t arrayLength(uintptr_t table, const char* name, const int32_t* indexes) {
     const TableHeader* header = resolveTable(table);
     if (header == nullptr || name == nullptr || layoutRoot(*header) == nullptr) return -1;
-    const RuntimeNode* array =
-        resolveNode(lookUpVariable(header->runtimeRoot, name, indexes, FinalElement::notWanted));
+    const LayoutIndex* index = openIndex(*header);
+    const uintptr_t found = lookUpVariable(header->runtimeRoot, name, indexes, FinalElement::notWanted, index);
+    const RuntimeNode* array = resolveNode(found);
     if (array == nullptr || array->kind != kGroupNode) return -1;
     const RuntimeNode* element = resolveNode(array->firstChild);
     if (element == nullptr || !isArrayElement(*element)) return -1;
+    if (const IndexedNode* entry = index == nullptr ? nullptr : index->find(found);
+        entry != nullptr && entry->leafChildren != 0) {
+        return entry->end - entry->first;
+    }
     int32_t count = 0;
     for (uintptr_t child = array->firstChild; child != 0;) {
         const RuntimeNode* node = resolveNode(child);

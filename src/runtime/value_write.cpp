@@ -2,6 +2,7 @@
 
 #include "host/counted_operation.h"
 #include "host/host_routines.h"
+#include "runtime/layout_index.h"
 #include "runtime/layout_pass.h"
 #include "runtime/node_access.h"
 #include "runtime/release_deferral.h"
@@ -32,7 +33,7 @@ const char* formatSizeRefusal(int32_t array, const char* hostMessage) {
 
 int32_t finalFlag(const void* value) { return value != nullptr ? 1 : 0; }
 
-const char* writeCharacter(TableHeader& header, RuntimeNode& leaf, const void* value, int32_t previousFlag,
+const char* writeCharacter(TableHeader& header, uintptr_t leafHandle, RuntimeNode& leaf, const void* value, int32_t previousFlag,
                            WriteRule rule) {
     // The new block comes first: the sync pass tells a changed text by its
     // handle, which must not be the old one given back and handed out anew.
@@ -45,27 +46,36 @@ const char* writeCharacter(TableHeader& header, RuntimeNode& leaf, const void* v
     leaf.leaf.value.text = copy;
     releaseTextBlock(old);
     if (rule == WriteRule::byName) leaf.leaf.valueSet = finalFlag(value);
-    syncPass(header, false);
+    syncValueChange(header, leafHandle);
     return nullptr;
 }
 
-const char* writeReal(TableHeader& header, RuntimeNode& leaf, const void* value, int32_t previousFlag) {
+const char* writeReal(TableHeader& header, uintptr_t leafHandle, RuntimeNode& leaf, const void* value,
+                      int32_t previousFlag) {
     const double previous = leaf.leaf.value.real;
     leaf.leaf.value.real = value != nullptr ? *static_cast<const double*>(value) : 0.0;
     leaf.leaf.valueSet = finalFlag(value);
-    const char* refusal = syncPass(header, false);
+    const char* refusal = syncValueChange(header, leafHandle);
     if (refusal == nullptr) return nullptr;
     leaf.leaf.value.real = previous;
     leaf.leaf.valueSet = previousFlag;
-    syncPass(header, false);  // the host gets the previous value back
+    syncValueChange(header, leafHandle);  // the host gets the previous value back
     return refusal;
 }
 
 const char* writeInteger(uintptr_t table, TableHeader& header, uintptr_t leafHandle, RuntimeNode& leaf,
                          const void* value, int32_t previousFlag) {
-    CountedOperation operation;
     const int32_t previous = leaf.leaf.value.integer;
     leaf.leaf.value.integer = value != nullptr ? *static_cast<const int32_t*>(value) : 0;
+    if (const LayoutIndex* index = openIndex(header);
+        index != nullptr && index->leafPosition(leafHandle) >= 0 && integerWriteKeepsLayout(*index, header, leaf)) {
+        // The relayout would change nothing, so no size changes either: what
+        // reaches the host is the one new value, as for a Real.
+        leaf.leaf.valueSet = finalFlag(value);
+        syncValueChange(header, leafHandle);
+        return nullptr;
+    }
+    CountedOperation operation;
 
     const RuntimeNode* root = resolveNode(header.runtimeRoot);
     int32_t oldSizes[3] = {0, 0, 0};
@@ -94,6 +104,8 @@ const char* writeInteger(uintptr_t table, TableHeader& header, uintptr_t leafHan
         if (written != nullptr) written->leaf.valueSet = finalFlag(value);
         syncPass(header, false);
         deferral.releaseKept();
+        const RuntimeNode* startNode = resolveNode(start);
+        rebuildIndex(header, startNode != nullptr && startNode->parent == 0);
         return nullptr;
     }
 
@@ -126,8 +138,8 @@ const char* writeLeafValue(uintptr_t table, uintptr_t leafHandle, const void* va
     }
     switch (leaf->leaf.valueType) {
         case kInteger: return writeInteger(table, *header, leafHandle, *leaf, value, previousFlag);
-        case kReal: return writeReal(*header, *leaf, value, previousFlag);
-        case kCharacter: return writeCharacter(*header, *leaf, value, previousFlag, rule);
+        case kReal: return writeReal(*header, leafHandle, *leaf, value, previousFlag);
+        case kCharacter: return writeCharacter(*header, leafHandle, *leaf, value, previousFlag, rule);
         default: return nullptr;
     }
 }

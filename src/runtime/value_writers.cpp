@@ -2,6 +2,7 @@
 
 #include "host/host_routines.h"
 #include "runtime/handle_walk.h"
+#include "runtime/layout_index.h"
 #include "runtime/name_lookup.h"
 #include "runtime/node_access.h"
 #include "runtime/node_chain.h"
@@ -47,7 +48,8 @@ const char* setValueByName(uintptr_t table, const char* name, const int32_t* ind
     if (header == nullptr || resolveAs<void>(header->rowArray) == nullptr) return messages::kInvalidTable;
     if (layoutRoot(*header) == nullptr) return messages::kArraysNotInitialized;
     if (name == nullptr || indexes == nullptr) return messages::kMissingInformation;
-    const uintptr_t found = lookUpVariable(header->runtimeRoot, name, indexes, FinalElement::wanted);
+    const uintptr_t found =
+        lookUpVariable(header->runtimeRoot, name, indexes, FinalElement::wanted, openIndex(*header));
     const RuntimeNode* node = resolveNode(found);
     if (node == nullptr) return messages::kNameNotFound;
     if (node->kind != kValueLeaf) return messages::kCannotSetStructure;

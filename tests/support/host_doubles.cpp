@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <sstream>
+#include <utility>
 
 namespace uvt_test {
 
@@ -26,6 +27,8 @@ void TrackingMemory::reset() {
     resolveCount_ = 0;
     allocationSizes_.clear();
     faults_.clear();
+    journal = nullptr;
+    refuseSize = nullptr;
     recordTrail(false);
 }
 
@@ -69,11 +72,13 @@ uintptr_t UVT_HOSTCALL TrackingMemory::allocate(int32_t size) {
         m.faults_.push_back("allocate with negative size " + std::to_string(size));
         return 0;
     }
-    if (m.nextAllocationFails()) {
+    if (m.nextAllocationFails() || (m.refuseSize && m.refuseSize(size))) {
         ++m.refusedCount_;
+        if (m.journal != nullptr) m.journal->push_back("alloc(" + std::to_string(size) + ")=0");
         m.note("allocate " + std::to_string(size) + " refused");
         return 0;
     }
+    if (m.journal != nullptr) m.journal->push_back("alloc(" + std::to_string(size) + ")");
     void* data = std::malloc(size == 0 ? 1 : static_cast<std::size_t>(size));
     // Garbage, so that a field the library forgets to set shows.
     std::memset(data, 0xA5, size == 0 ? 1 : static_cast<std::size_t>(size));
@@ -100,6 +105,7 @@ void UVT_HOSTCALL TrackingMemory::release(uintptr_t handle, int32_t size) {
         m.faults_.push_back("release of a " + std::to_string(it->second.size) + "-byte block with size " +
                             std::to_string(size));
     }
+    if (m.journal != nullptr) m.journal->push_back("free(" + std::to_string(size) + ")");
     // Overwritten before it goes, so that a use after release shows.
     std::memset(it->second.data, 0x5A, it->second.size == 0 ? 1 : static_cast<std::size_t>(it->second.size));
     std::free(it->second.data);
@@ -132,12 +138,64 @@ uintptr_t UVT_HOSTCALL TrackingMemory::reallocate(uintptr_t handle, int32_t oldS
         m.faults_.push_back("reallocate of a " + std::to_string(it->second.size) + "-byte block as " +
                             std::to_string(oldSize));
     }
+    std::vector<std::string>* journal = std::exchange(m.journal, nullptr);
+    if (journal != nullptr) journal->push_back("realloc(" + std::to_string(oldSize) + "," + std::to_string(newSize) + ")");
     const uintptr_t fresh = allocate(newSize);
-    if (fresh == 0) return 0;
+    if (fresh == 0) {
+        m.journal = journal;
+        return 0;
+    }
     const int32_t common = std::min(it->second.size, newSize);
     if (common > 0) std::memcpy(m.blocks_[fresh].data, m.blocks_[handle].data, static_cast<std::size_t>(common));
     release(handle, m.blocks_[handle].size);
+    m.journal = journal;
     return fresh;
+}
+
+// ---------------------------------------------------------------------------
+FlatMemory& FlatMemory::instance() {
+    static FlatMemory memory;
+    return memory;
+}
+
+uintptr_t UVT_HOSTCALL FlatMemory::allocate(int32_t size) {
+    FlatMemory& m = instance();
+    if (size < 0) return 0;
+    uintptr_t handle;
+    if (!m.free_.empty()) {
+        handle = m.free_.back();
+        m.free_.pop_back();
+    } else {
+        handle = m.blocks_.size();
+        m.blocks_.emplace_back();
+    }
+    m.blocks_[handle] = Block{std::malloc(size == 0 ? 1 : static_cast<std::size_t>(size)), size};
+    return handle;
+}
+
+void UVT_HOSTCALL FlatMemory::release(uintptr_t handle, int32_t size) {
+    FlatMemory& m = instance();
+    if (handle == 0 || handle >= m.blocks_.size() || m.blocks_[handle].data == nullptr ||
+        m.blocks_[handle].size != size) {
+        std::abort();
+    }
+    std::free(m.blocks_[handle].data);
+    m.blocks_[handle] = Block{};
+    m.free_.push_back(handle);
+}
+
+void* UVT_HOSTCALL FlatMemory::resolve(uintptr_t handle) {
+    FlatMemory& m = instance();
+    return handle < m.blocks_.size() ? m.blocks_[handle].data : nullptr;
+}
+
+uintptr_t UVT_HOSTCALL FlatMemory::reallocate(uintptr_t handle, int32_t oldSize, int32_t newSize) {
+    FlatMemory& m = instance();
+    if (handle == 0 || handle >= m.blocks_.size() || m.blocks_[handle].size != oldSize) std::abort();
+    void* grown = std::realloc(m.blocks_[handle].data, newSize == 0 ? 1 : static_cast<std::size_t>(newSize));
+    if (grown == nullptr) return 0;
+    m.blocks_[handle] = Block{grown, newSize};
+    return handle;
 }
 
 // ---------------------------------------------------------------------------
@@ -455,6 +513,13 @@ RowView& row(uintptr_t table, int32_t index) {
     return *TrackingMemory::instance().view<RowView>(slots[index]);
 }
 
+uintptr_t layoutIndexOf(uintptr_t table) {
+    const HeaderView* head = TrackingMemory::instance().view<HeaderView>(table);
+    uintptr_t handle = 0;
+    if (head != nullptr) std::memcpy(&handle, &head->reserved[2], sizeof handle);
+    return handle;
+}
+
 std::size_t blocksHeldBy(uintptr_t table) {
     TrackingMemory& memory = TrackingMemory::instance();
     const HeaderView* head = memory.view<HeaderView>(table);
@@ -465,6 +530,7 @@ std::size_t blocksHeldBy(uintptr_t table) {
         for (int32_t i = 0; i < head->rowCount; ++i) blocks += slots[i] != 0 ? 1 : 0;
     }
     for (const uintptr_t array : head->elementArrays) blocks += array != 0 ? 1 : 0;
+    blocks += layoutIndexOf(table) != 0 ? 1 : 0;
     // Iterative, and bounded by what the host holds, so that a broken tree
     // ends the count instead of the test.
     std::vector<uintptr_t> pending;
@@ -483,6 +549,14 @@ std::size_t blocksHeldBy(uintptr_t table) {
 }
 
 // ---------------------------------------------------------------------------
+void installFlatHost(const UvtSymsizeRoutines& symsize, const UvtEventRoutines& events) {
+    static const UvtMemoryRoutines kMemory = {&FlatMemory::allocate, &FlatMemory::release, &FlatMemory::resolve,
+                                              &FlatMemory::reallocate};
+    SetExtRoutines(&kMemory);
+    SetExtSymsize(&symsize);
+    SetExtUVTEvents(&events);
+}
+
 void installTestHost() {
     TrackingMemory::instance().reset();
     HostRecorder::instance().reset();

@@ -51,6 +51,12 @@ public:
     int reallocations() const { return reallocationCount_; }
     // Calls of resolve so far, for checks on how a call's cost grows.
     long resolves() const { return resolveCount_; }
+    // When set, every allocate, release and reallocate is appended to it as
+    // "alloc(48)", "alloc(48)=0" (refused), "free(48)" or "realloc(24,48)",
+    // in one order with whatever else the test logs there.
+    std::vector<std::string>* journal = nullptr;
+    // When set, allocations of a size it answers true for are refused.
+    std::function<bool(int32_t size)> refuseSize;
     // While on, every allocate, reallocate and release goes into the trail
     // in call order, with sizes and blocks named by the order in which the
     // trail first met them ("allocate 44 = #1", "reallocate #0 8 16 = #2",
@@ -96,6 +102,35 @@ private:
     std::vector<std::string> trail_;
     std::map<uintptr_t, int> trailNames_;
 };
+
+// ---------------------------------------------------------------------------
+// Memory for measurements: handles are indexes into one table of blocks, so
+// that resolve costs the same at every table size and a benchmark measures
+// the library rather than the host's bookkeeping. Sizes are still checked:
+// a release with the wrong size aborts.
+// ---------------------------------------------------------------------------
+class FlatMemory {
+public:
+    static FlatMemory& instance();
+    std::size_t liveBlocks() const { return blocks_.size() - free_.size() - 1; }
+
+    static uintptr_t UVT_HOSTCALL allocate(int32_t size);
+    static void UVT_HOSTCALL release(uintptr_t handle, int32_t size);
+    static void* UVT_HOSTCALL resolve(uintptr_t handle);
+    static uintptr_t UVT_HOSTCALL reallocate(uintptr_t handle, int32_t oldSize, int32_t newSize);
+
+private:
+    struct Block {
+        void* data = nullptr;
+        int32_t size = 0;
+    };
+    std::vector<Block> blocks_{Block{}};  // handle 0 is none
+    std::vector<uintptr_t> free_;
+};
+
+// Installs the flat memory with the given symbol-size and event routines
+// (a benchmark's own, which store into plain arrays as a real host would).
+void installFlatHost(const UvtSymsizeRoutines& symsize, const UvtEventRoutines& events);
 
 // ---------------------------------------------------------------------------
 // Symbol sizes and events: every call goes into one ordered log of readable
@@ -343,6 +378,12 @@ static_assert(sizeof(SlotView) == 24, "an element slot is 24 bytes");
 // and every node of its layout tree with the node's name and Character
 // value. With every table counted, this is what the host should have live.
 std::size_t blocksHeldBy(uintptr_t table);
+
+// The handle of the table's layout index (the bookkeeping block kept in the
+// header's spare words 2 and 3), 0 when it has none. Its size is always 3
+// more than a multiple of 256, which tells it apart in a memory log.
+uintptr_t layoutIndexOf(uintptr_t table);
+inline bool isLayoutIndexSize(int32_t size) { return size >= 259 && size % 256 == 3; }
 
 // Resets the tracking memory and the recorder and installs them, with the
 // recording event routines, as the host's routines.

@@ -8,8 +8,10 @@
 #include "memory_budget.h"
 #include "text_table.h"
 
+#include <algorithm>
 #include <charconv>
 #include <iostream>
+#include <limits>
 #include <set>
 #include <sstream>
 #include <unordered_map>
@@ -134,8 +136,11 @@ Layout readLayout(uintptr_t table) {
         total += static_cast<uint64_t>(layout.sizes[type] > 0 ? layout.sizes[type] : 0);
     }
     chargeToolMemory(total * kBytesPerValue);
-    layout.values.reserve(total);
-    layout.byHandle.reserve(total);
+    // Only a hint: a 32-bit build cannot even count more values than its
+    // size type holds, and the budget above stops such tables first.
+    const auto expected = static_cast<std::size_t>(std::min<uint64_t>(total, std::numeric_limits<std::size_t>::max()));
+    layout.values.reserve(expected);
+    layout.byHandle.reserve(expected);
     uintptr_t handle = 0;
     if (const char* message = rtmGetFirstHandle(table, -1, &handle)) libraryFailed("the first handle", message);
     char label[512];

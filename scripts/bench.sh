@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Builds the optimised preset and runs every benchmark program of bench/
+# (build/release/bin/uvt_*_bench), then prints, per program, a table of ns
+# per call at each size and the ratio of the largest size to the smallest.
+# Rows that report "values" (whole-table operations) are shown per value.
+#   scripts/bench.sh [extra Google Benchmark arguments, e.g. --benchmark_filter=real]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+export CMAKE_C_COMPILER_LAUNCHER="${CMAKE_C_COMPILER_LAUNCHER:-ccache}"
+export CMAKE_CXX_COMPILER_LAUNCHER="${CMAKE_CXX_COMPILER_LAUNCHER:-ccache}"
+cmake --preset release >/dev/null
+cmake --build --preset release -j2 >/dev/null
+out="$(mktemp -d)"
+trap 'rm -rf "$out"' EXIT
+shopt -s nullglob
+programs=(build/release/bin/uvt_*_bench)
+if [ ${#programs[@]} -eq 0 ]; then
+  echo "no benchmark programs were built (is libbenchmark-dev installed?)" >&2
+  exit 1
+fi
+for program in "${programs[@]}"; do
+  name="$(basename "$program")"
+  "$program" --benchmark_min_time="${UVT_BENCH_MIN_TIME:-0.2}" --benchmark_format=json "$@" >"$out/$name.json"
+  python3 - "$out/$name.json" "$name" <<'PY'
+import json, sys
+data = json.load(open(sys.argv[1]))
+rows, sizes = {}, set()
+for b in data["benchmarks"]:
+    if b.get("run_type") == "aggregate":
+        continue
+    op, _, size = b["name"].partition("/")
+    size = int(size.split("/")[0]) if size else 0
+    ns = b["cpu_time"] * {"ns": 1, "us": 1e3, "ms": 1e6, "s": 1e9}[b["time_unit"]]
+    per_value = b.get("values", 1) > 1
+    if per_value:
+        ns /= b["values"]
+        op += " (per value)"
+    rows.setdefault(op, {})[size] = ns
+    sizes.add(size)
+sizes = sorted(sizes)
+def label(v):
+    return "1e%d" % (len(str(v)) - 1) if str(v).strip("0") == "1" else str(v)
+print("## %s (ns per call)" % sys.argv[2])
+print()
+print("| operation | " + " | ".join("V = " + label(s) for s in sizes) + " | %s / %s |" % (label(sizes[-1]), label(sizes[0])))
+print("|---|" + "---:|" * (len(sizes) + 1))
+for op, by in rows.items():
+    cells = ["{:,.1f}".format(by[s]) if s in by else "" for s in sizes]
+    ratio = by[sizes[-1]] / by[sizes[0]] if sizes[0] in by and sizes[-1] in by and by[sizes[0]] > 0 else float("nan")
+    print("| %s | %s | %.2f |" % (op, " | ".join(cells), ratio))
+print()
+PY
+done
