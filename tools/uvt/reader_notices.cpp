@@ -69,7 +69,9 @@ void ReaderNotices::construct(const uvt::ConstructReport& report) {
             std::string text;
             const auto index = static_cast<std::size_t>(report.position - 1);
             if (lines_ != nullptr && index < lines_->size() && (*lines_)[index].size() > 72) {
-                text = " " + quoted((*lines_)[index].substr(72, 8));
+                // Appended, not prefixed: GCC 12 misreads the temporary of " " + text.
+                text = " ";
+                text += quoted((*lines_)[index].substr(72, 8));
             }
             message = "text in columns 73 and after" + text +
                       ", which FORTRAN compilers ignore, is read by the library as part of the statement";
