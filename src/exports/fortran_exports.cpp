@@ -17,11 +17,11 @@ UVT_API int32_t UVT_CALL dfnSetFunctionName(uintptr_t table, VARIANT name) {
 }
 
 UVT_API uintptr_t UVT_CALL dfnLoadFromFORTRAN(VARIANT path) {
-    return guarded<uintptr_t>(0, [&] { return uvt::loadFromFortran(uvt::textArgument(path)); });
+    return guarded<uintptr_t>(0, [&] { return uvt::loadFromFortran(uvt::textArgument(path), nullptr); });
 }
 
 UVT_API void UVT_CALL dfnImportFortran(uintptr_t table, VARIANT path) {
-    uvt::guardedVoid([&] { uvt::importFortran(table, uvt::textArgument(path)); });
+    uvt::guardedVoid([&] { uvt::importFortran(table, uvt::textArgument(path), nullptr); });
 }
 
 }  // extern "C"

@@ -12,11 +12,11 @@ UVT_API int32_t UVT_CALL UVTSave(uintptr_t table) {
 }
 
 UVT_API int32_t UVT_CALL UVTRestore(uintptr_t table) {
-    return guarded<int32_t>(0, [&] { return uvt::restoreTable(table, uvt::RestoreSource::Primary); });
+    return guarded<int32_t>(0, [&] { return uvt::restoreTable(table, uvt::RestoreSource::Primary, nullptr); });
 }
 
 UVT_API int32_t UVT_CALL UVTRestoreRB(uintptr_t table) {
-    return guarded<int32_t>(0, [&] { return uvt::restoreTable(table, uvt::RestoreSource::Second); });
+    return guarded<int32_t>(0, [&] { return uvt::restoreTable(table, uvt::RestoreSource::Second, nullptr); });
 }
 
 UVT_API void UVT_CALL UVTToText(uintptr_t table, UvtTextSink sink) {

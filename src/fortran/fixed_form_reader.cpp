@@ -1,15 +1,61 @@
 #include "fortran/fixed_form_reader.h"
 
+#include <new>
+
 namespace uvt {
 namespace {
 bool isLineEnd(int c) { return c == '\r' || c == '\n'; }
+// Compilers read a fixed-form line up to this column.
+constexpr int kLastStatementColumn = 72;
 }  // namespace
 
 int FixedFormReader::readByte() {
     if (ended_) return kEnd;
     const int c = std::fgetc(file_);
-    if (c == EOF) ended_ = true;
+    if (c == EOF) {
+        ended_ = true;
+        return c;
+    }
+    // A line ends at "\n", "\r" or "\r\n"; the byte after the end opens the
+    // next line.
+    if (lineEndPending_) {
+        if (afterReturn_ && c == '\n') {
+            afterReturn_ = false;  // the second byte of "\r\n"; the end stays pending
+            return c;
+        }
+        ++line_;
+    }
+    lineEndPending_ = isLineEnd(c);
+    afterReturn_ = c == '\r';
     return c;
+}
+
+void FixedFormReader::endLine() {
+    column_ = 0;
+    lineStartPending_ = true;
+    tabNoted_ = false;
+    pastNoted_ = false;
+}
+
+void FixedFormReader::note(FileConstruct kind, int32_t column, const char* text) {
+    if (observer_ == nullptr) return;
+    try {
+        observer_->construct(ConstructReport{line_, column, kind, text});
+    } catch (const std::bad_alloc&) {
+        // An observer without memory misses the report; the read goes on.
+    }
+}
+
+void FixedFormReader::noteByte(int c) {
+    if (column_ == 1 && (c == 'c' || c == '*' || c == '!')) note(FileConstruct::CommentMarker, 1);
+    if (column_ <= 6 && c == '\t' && !tabNoted_) {
+        tabNoted_ = true;
+        note(FileConstruct::TabInLabelField, column_);
+    }
+    if (column_ > kLastStatementColumn && c != ' ' && c != '\t' && !pastNoted_) {
+        pastNoted_ = true;
+        note(FileConstruct::PastColumn72, column_);
+    }
 }
 
 int FixedFormReader::next() {
@@ -17,19 +63,18 @@ int FixedFormReader::next() {
         int c = readByte();
         if (c == kEnd) return kEnd;
         if (isLineEnd(c)) {
-            column_ = 0;
-            lineStartPending_ = true;
+            endLine();
             continue;
         }
         ++column_;
+        if (observer_ != nullptr) noteByte(c);
         if (column_ == 1 && c == 'C') {
             // A comment runs to its line end, or to the end of the file.
             do {
                 c = readByte();
                 if (c == kEnd) return kEnd;
             } while (!isLineEnd(c));
-            column_ = 0;
-            lineStartPending_ = true;
+            endLine();
             continue;
         }
         if (column_ <= 6 || c == ' ' || c == '\t') continue;

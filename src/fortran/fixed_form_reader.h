@@ -3,6 +3,8 @@
 // over, so that continuation lines join their statements.
 #pragma once
 
+#include "table/read_observer.h"
+
 #include <cstdint>
 #include <cstdio>
 
@@ -14,13 +16,20 @@ public:
     // reads as a character.
     static constexpr int kEnd = EOF;
 
-    explicit FixedFormReader(std::FILE* file) : file_(file) {}
+    // With an observer, the lines that compilers read differently from
+    // this reader are reported to it as they pass.
+    FixedFormReader(std::FILE* file, ReadObserver* observer) : file_(file), observer_(observer) {}
 
     // The next statement character (0 to 255) or kEnd.
     int next();
     // Whether the character that next() returned last was the first one
     // returned from its line.
     bool atLineStart() const { return lastAtLineStart_; }
+    // The line (from 1) of the byte read last.
+    int64_t line() const { return line_; }
+    ReadObserver* observer() const { return observer_; }
+    // Reports a construct on the current line, when there is an observer.
+    void note(FileConstruct kind, int32_t column, const char* text = "");
 
     // Reads a decimal integer straight from the file, past the line rules:
     // white space (line ends too) is skipped, then an optional sign and
@@ -29,8 +38,17 @@ public:
 
 private:
     int readByte();
+    void endLine();
+    // With an observer: what the byte just read, at column_, tells it.
+    void noteByte(int c);
 
     std::FILE* file_;
+    ReadObserver* observer_;
+    int64_t line_ = 1;
+    bool lineEndPending_ = false;  // the byte read last ended its line
+    bool afterReturn_ = false;     // ... and was a carriage return
+    bool tabNoted_ = false;        // on this line
+    bool pastNoted_ = false;       // on this line
     int column_ = 0;              // column of the byte just read, 1 = first
     bool lineStartPending_ = true;  // nothing returned yet from this line
     bool lastAtLineStart_ = false;

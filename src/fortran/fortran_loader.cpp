@@ -34,10 +34,12 @@ void accumulate(uint32_t& value, int digit) {
 }
 
 // A value of the row data: an optional "-", then digits (none gives 0). The
-// first other character ends it and is handed back in `terminator`. False
-// when the value begins with neither "-" nor a digit.
-bool readValue(FixedFormReader& reader, int32_t* value, int* terminator) {
+// first other character ends it and is handed back in `terminator`; the
+// rebuild is told the line where it begins. False when the value begins
+// with neither "-" nor a digit.
+bool readValue(FixedFormReader& reader, RowRebuild& rebuild, int32_t* value, int* terminator) {
     int c = reader.next();
+    rebuild.setPosition(reader.line());
     bool negative = false;
     if (c == '-') {
         negative = true;
@@ -72,8 +74,12 @@ void readGroup(FixedFormReader& reader, uint32_t count, ReadName& name) {
 
 class FunctionReader {
 public:
-    FunctionReader(std::FILE* file, uintptr_t table, Mode mode, int32_t firstRow)
-        : reader_(file), table_(table), mode_(mode), firstRow_(firstRow), rebuild_(table, firstRow) {}
+    FunctionReader(std::FILE* file, uintptr_t table, Mode mode, int32_t firstRow, ReadObserver* observer)
+        : reader_(file, observer),
+          table_(table),
+          mode_(mode),
+          firstRow_(firstRow),
+          rebuild_(table, firstRow, observer) {}
 
     // False when the file ends where the function must go on, a value is
     // malformed or memory runs out; the rows read until then stay.
@@ -116,6 +122,8 @@ private:
         for (int32_t k = 0; x != '/' && x != FixedFormReader::kEnd; ++k) {
             ReadName name;
             int32_t typeValue = 0;
+            // The name and the type are reported on the line the row opens.
+            const ReadPosition rowLine = reader_.line();
             bool ended = false;
             while (!ended && isDigit(x)) {
                 uint32_t number = 0;
@@ -143,12 +151,13 @@ private:
 
             const int32_t row = rebuild_.insertRow();
             if (row < 0) return false;
+            rebuild_.setPosition(rowLine);
             rebuild_.setName(row, name.bytes);
             rebuild_.setType(row, typeValue);
 
             int32_t value = 0;
             int terminator = 0;
-            if (!readValue(reader_, &value, &terminator)) return false;
+            if (!readValue(reader_, rebuild_, &value, &terminator)) return malformed("dimension");
             if (value < 0) {
                 rebuild_.setDimensionCode(row, value);
             } else if (value <= k) {
@@ -158,16 +167,22 @@ private:
                 rebuild_.deferDimension(row, value);
             }
 
-            if (!readValue(reader_, &value, &terminator)) return false;
+            if (!readValue(reader_, rebuild_, &value, &terminator)) return malformed("depth");
             rebuild_.setDepth(row, value);
 
-            if (!readValue(reader_, &value, &terminator)) return false;
+            if (!readValue(reader_, rebuild_, &value, &terminator)) return malformed("IO");
             rebuild_.setIo(row, value);
 
             if (terminator == '/' || terminator == FixedFormReader::kEnd) return true;
             x = reader_.next();
         }
         return true;
+    }
+
+    // A value the row data cannot hold: reported where it stands; false.
+    bool malformed(const char* column) {
+        reader_.note(FileConstruct::MalformedValue, 0, column);
+        return false;
     }
 
     void readVersion() {
@@ -198,14 +213,14 @@ void discardTable(uintptr_t table) {
 
 }  // namespace
 
-uintptr_t loadFromFortran(const OLECHAR* path) {
+uintptr_t loadFromFortran(const OLECHAR* path, ReadObserver* observer) {
     OpenFile file = openFile(path, "r");
     if (!file) return 0;
     const uintptr_t table = createTable(nullptr);
     if (table == 0) return 0;
     bool complete = false;
     try {
-        FunctionReader reader(file.get(), table, Mode::Load, 0);
+        FunctionReader reader(file.get(), table, Mode::Load, 0, observer);
         complete = reader.read() && reader.versionFound();
     } catch (...) {
         // The table was never handed out: nothing but this can free it.
@@ -218,13 +233,13 @@ uintptr_t loadFromFortran(const OLECHAR* path) {
     return table;
 }
 
-void importFortran(uintptr_t table, const OLECHAR* path) {
+void importFortran(uintptr_t table, const OLECHAR* path, ReadObserver* observer) {
     const TableHeader* header = resolveTable(table);
     if (header == nullptr) return;
     const int32_t firstRow = header->rowCount;
     OpenFile file = openFile(path, "r");
     if (!file) return;
-    FunctionReader reader(file.get(), table, Mode::Import, firstRow);
+    FunctionReader reader(file.get(), table, Mode::Import, firstRow, observer);
     reader.read();
 }
 

@@ -37,8 +37,13 @@ public:
             config_->vtbl->RestoreBytesRB(config_, buffer, count, &delivered);
         }
         if (delivered < 0) return 0;
-        return delivered > count ? count : delivered;
+        const int32_t taken = delivered > count ? count : delivered;
+        offset_ += taken;
+        return taken;
     }
+
+    // Bytes read so far: the offset of the next byte in the string.
+    int64_t offset() const { return offset_; }
 
     bool readByte(char* byte) { return read(byte, 1) == 1; }
 
@@ -70,6 +75,7 @@ public:
 private:
     UvtConfigInterface* config_;
     RestoreSource source_;
+    int64_t offset_ = 0;
 };
 
 // Decimal digits with every other byte counting as digit 0. Unsigned
@@ -210,7 +216,7 @@ int32_t saveTable(uintptr_t table) {
     return result;
 }
 
-int32_t restoreTable(uintptr_t table, RestoreSource source) {
+int32_t restoreTable(uintptr_t table, RestoreSource source, ReadObserver* observer) {
     TableHeader* header = resolveTable(table);
     if (header == nullptr || header->configInterface == nullptr) return 0;
     RestoreScope restoring;
@@ -220,13 +226,14 @@ int32_t restoreTable(uintptr_t table, RestoreSource source) {
     uint32_t announced = 0;
     if (!readHeader(reader, *header, &announced)) return 0;
 
-    RowRebuild rebuild(table, 0);
+    RowRebuild rebuild(table, 0, observer);
     uint32_t restored = 0;
     for (uint32_t k = 0; k < announced; ++k) {
         uint32_t nameLength = 0;
         if (!readNameLength(reader, &nameLength) || nameLength >= kCorruptNameLength) break;
         const int32_t row = rebuild.insertRow();
         if (row < 0) break;
+        rebuild.setPosition(reader.offset());
         char name[kNameCapacity] = {};
         if (nameLength > 0 &&
             reader.readFully(name, static_cast<int32_t>(nameLength)) < static_cast<int32_t>(nameLength)) {
@@ -237,9 +244,11 @@ int32_t restoreTable(uintptr_t table, RestoreSource source) {
         rebuild.setName(row, name);
 
         int32_t value = 0;
+        rebuild.setPosition(reader.offset());
         if (!readField(reader, &value)) break;
         rebuild.setType(row, value);
 
+        rebuild.setPosition(reader.offset());
         if (!readField(reader, &value)) break;
         if (value < 0) {
             rebuild.setDimensionCode(row, value);
@@ -249,9 +258,11 @@ int32_t restoreTable(uintptr_t table, RestoreSource source) {
             rebuild.setDimensionToRow(row, value);
         }
 
+        rebuild.setPosition(reader.offset());
         if (!readField(reader, &value)) break;
         rebuild.setDepth(row, value);
 
+        rebuild.setPosition(reader.offset());
         if (!readField(reader, &value)) break;
         rebuild.setIo(row, value);
         restored = k + 1;

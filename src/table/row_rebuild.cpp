@@ -26,9 +26,23 @@ bool isStructureAt(const VariableRow* row, int32_t depth) {
     return row != nullptr && row->depth == depth && row->type == kStructure;
 }
 
+// The 8-bit form of a text the grid answered with.
+std::string narrowed(BSTR text) {
+    if (text == nullptr) return {};
+    std::string out(wideLength(text) * MB_LEN_MAX + 1, '\0');
+    const NarrowResult result = narrowText(text, out.data(), out.size());
+    out.resize(result.length);
+    return out;
+}
+
+std::string textOf(const VARIANT& answer) { return answer.vt == VT_BSTR ? narrowed(answer.bstrVal) : std::string(); }
+
+std::string decimal(int64_t value) { return std::to_string(value); }
+
 }  // namespace
 
-RowRebuild::RowRebuild(uintptr_t table, int32_t firstRow) : table_(table), firstRow_(firstRow) {
+RowRebuild::RowRebuild(uintptr_t table, int32_t firstRow, ReadObserver* observer)
+    : table_(table), firstRow_(firstRow), observer_(observer) {
     const TableHeader* header = resolveTable(table);
     following_ = header == nullptr ? 0 : std::max(header->rowCount - firstRow, 0);
     structures_.fill(-1);
@@ -43,7 +57,37 @@ int32_t RowRebuild::insertRow() {
 }
 
 void RowRebuild::setText(int32_t column, int32_t row, const char16_t* text) {
-    setCellText(table_, column, row, text, *this);
+    if (observer_ == nullptr) {
+        setCellText(table_, column, row, text, *this);
+        return;
+    }
+    BSTR copy = SysAllocString(reinterpret_cast<const OLECHAR*>(text));
+    VARIANT answer = setCellValue(table_, column, row, copy, *this);
+    SysFreeString(copy);
+    try {
+        message_ = textOf(answer);
+    } catch (const std::bad_alloc&) {
+        message_.clear();
+    }
+    VariantClear(&answer);
+}
+
+void RowRebuild::report(int32_t column, int32_t row, const std::string& held, bool taken) {
+    if (observer_ == nullptr || (taken && message_.empty())) return;
+    // Reading the cell back is what the grid would show; it changes nothing
+    // for a cell just set, whose dimension names a row that exists.
+    VARIANT shown = getCellValue(table_, column, row);
+    try {
+        observer_->cellChanged(CellReport{position_, row, column, held, message_, textOf(shown)});
+    } catch (const std::bad_alloc&) {
+        // An observer without memory misses the report; the read goes on.
+    }
+    VariantClear(&shown);
+}
+
+const VariableRow* RowRebuild::record(int32_t row) const {
+    const TableHeader* header = resolveTable(table_);
+    return header == nullptr ? nullptr : rowAt(*header, row);
 }
 
 void RowRebuild::setBytes(int32_t column, int32_t row, const char* bytes) {
@@ -52,12 +96,27 @@ void RowRebuild::setBytes(int32_t column, int32_t row, const char* bytes) {
     setText(column, row, reinterpret_cast<const char16_t*>(wide));
 }
 
-void RowRebuild::setName(int32_t row, const char* bytes) { setBytes(UVT_COLUMN_NAME, row, bytes); }
+void RowRebuild::setName(int32_t row, const char* bytes) {
+    setBytes(UVT_COLUMN_NAME, row, bytes);
+    if (observer_ == nullptr) return;
+    const VariableRow* now = record(row);
+    const std::size_t length = strnlen(bytes, kNameCapacity);
+    const bool taken = now != nullptr && length < kNameCapacity && std::strncmp(now->name, bytes, kNameCapacity) == 0;
+    report(UVT_COLUMN_NAME, row, std::string(bytes, length), taken);
+}
 
-void RowRebuild::setType(int32_t row, int32_t code) { setText(UVT_COLUMN_TYPE, row, typeTextForInput(code)); }
+void RowRebuild::setType(int32_t row, int32_t code) {
+    setText(UVT_COLUMN_TYPE, row, typeTextForInput(code));
+    if (observer_ == nullptr) return;
+    const VariableRow* now = record(row);
+    report(UVT_COLUMN_TYPE, row, decimal(code), now != nullptr && now->type == code);
+}
 
 void RowRebuild::setDimensionCode(int32_t row, int32_t code) {
     setText(UVT_COLUMN_DIMENSION, row, dimensionCodeTextForInput(code));
+    if (observer_ == nullptr) return;
+    const VariableRow* now = record(row);
+    report(UVT_COLUMN_DIMENSION, row, decimal(code), now != nullptr && now->dimension == code);
 }
 
 void RowRebuild::setDimensionToRow(int32_t row, int32_t namedRow) {
@@ -65,20 +124,25 @@ void RowRebuild::setDimensionToRow(int32_t row, int32_t namedRow) {
     const VariableRow* named = header == nullptr ? nullptr : rowAt(*header, namedRow);
     if (named == nullptr) {
         setText(UVT_COLUMN_DIMENSION, row, u"Scalar");
+        if (observer_ != nullptr) report(UVT_COLUMN_DIMENSION, row, decimal(int64_t{namedRow} - firstRow_), false);
         return;
     }
+    const int32_t wanted = named->id;
     // The name as the grid shows it, bounded by its field.
     char name[kNameCapacity];
     std::memcpy(name, named->name, sizeof name);
     name[kNameCapacity - 1] = 0;
     setBytes(UVT_COLUMN_DIMENSION, row, name);
+    if (observer_ == nullptr) return;
+    const VariableRow* now = record(row);
+    report(UVT_COLUMN_DIMENSION, row, decimal(int64_t{namedRow} - firstRow_), now != nullptr && now->dimension == wanted);
 }
 
 void RowRebuild::deferDimension(int32_t row, int32_t storedRow) {
     // Without room to remember it, the dimension keeps its default, as a
     // reference to a row that never arrives does.
     try {
-        deferred_.push_back({row, storedRow});
+        deferred_.push_back({row, storedRow, position_});
     } catch (const std::bad_alloc&) {
     }
 }
@@ -87,15 +151,32 @@ void RowRebuild::setDepth(int32_t row, int32_t depth) {
     char digits[16];
     std::snprintf(digits, sizeof digits, "%d", static_cast<int>(depth));
     setBytes(UVT_COLUMN_DEPTH, row, digits);
+    if (observer_ == nullptr) return;
+    const VariableRow* now = record(row);
+    report(UVT_COLUMN_DEPTH, row, digits, now != nullptr && now->depth == depth);
 }
 
-void RowRebuild::setIo(int32_t row, int32_t code) { setText(UVT_COLUMN_IO, row, ioTextForInput(code)); }
+void RowRebuild::setIo(int32_t row, int32_t code) {
+    setText(UVT_COLUMN_IO, row, ioTextForInput(code));
+    if (observer_ == nullptr) return;
+    const VariableRow* now = record(row);
+    report(UVT_COLUMN_IO, row, decimal(code), now != nullptr && now->io == code);
+}
 
 void RowRebuild::settleDimensions(int32_t available) {
     settled_ = inserted_;
     for (const Deferred& reference : deferred_) {
-        if (reference.storedRow >= available) continue;
+        if (reference.storedRow >= available) {
+            // The row it names never came: the dimension keeps its default.
+            if (observer_ != nullptr) {
+                position_ = reference.position;
+                message_.clear();
+                report(UVT_COLUMN_DIMENSION, reference.row, decimal(reference.storedRow), false);
+            }
+            continue;
+        }
         const int64_t named = static_cast<int64_t>(firstRow_) + reference.storedRow;
+        position_ = reference.position;
         setDimensionToRow(reference.row, named > INT32_MAX ? -1 : static_cast<int32_t>(named));
     }
     deferred_.clear();

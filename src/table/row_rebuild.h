@@ -12,6 +12,7 @@
 #pragma once
 
 #include "table/cell_lookups.h"
+#include "table/read_observer.h"
 #include "table/records.h"
 
 #include <array>
@@ -26,8 +27,10 @@ namespace uvt {
 class RowRebuild final : private CellLookups {
 public:
     // Rows go in at `firstRow`, `firstRow` + 1, ...; rows the table holds
-    // before and after that place stay where they are.
-    RowRebuild(uintptr_t table, int32_t firstRow);
+    // before and after that place stay where they are. With an observer,
+    // every cell that the row does not take as the file holds it is
+    // reported at the position last given to setPosition.
+    RowRebuild(uintptr_t table, int32_t firstRow, ReadObserver* observer);
     RowRebuild(const RowRebuild&) = delete;
     RowRebuild& operator=(const RowRebuild&) = delete;
 
@@ -35,6 +38,9 @@ public:
     // failed.
     int32_t insertRow();
     int32_t rowsInserted() const { return inserted_; }
+
+    // Where in the file the cells set next come from.
+    void setPosition(ReadPosition position) { position_ = position; }
 
     // The cells of table row `row`, each as the grid takes it.
     void setName(int32_t row, const char* bytes);
@@ -59,10 +65,15 @@ private:
     struct Deferred {
         int32_t row;
         int32_t storedRow;
+        ReadPosition position;
     };
 
     void setBytes(int32_t column, int32_t row, const char* bytes);
     void setText(int32_t column, int32_t row, const char16_t* text);
+    // With an observer: reports the cell when the grid answered with a
+    // message or the row did not take the value as the file holds it.
+    void report(int32_t column, int32_t row, const std::string& held, bool taken);
+    const VariableRow* record(int32_t row) const;
 
     bool nameTakenBefore(const TableHeader& header, const char* name, std::size_t length, int32_t row) override;
     int32_t integerRowNamed(const TableHeader& header, const char* name) override;
@@ -81,6 +92,9 @@ private:
 
     uintptr_t table_;
     int32_t firstRow_;
+    ReadObserver* observer_;
+    ReadPosition position_ = 0;
+    std::string message_;  // the grid's answer to the last cell set, with an observer
     int32_t following_;  // rows after the rebuilt ones, there from the start
     int32_t inserted_ = 0;
     int32_t settled_ = 0;

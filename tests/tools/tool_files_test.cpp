@@ -71,6 +71,28 @@ TEST_F(ToolTest, HelpAndManPageStateTheSameExitStatuses) {
 // ---------------------------------------------------------------------------
 // Cells that the reader refused or changed, with their places in the file.
 // ---------------------------------------------------------------------------
+TEST_F(ToolTest, CheckGivesThePlaceWhereAFortranFileCannotBeRead) {
+    const std::string unreadable =
+        "not a readable FORTRAN table function: it needs INTEGER FUNCTION, a DATA IVARIABLES list of well-formed "
+        "rows and a DATA IVRSN statement; ";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"baddim.f", "line 3: the dimension of a row is not a number; the library stops reading here"},
+        {"lowercase.f",
+         "line 1: the keyword FUNCTION in lower case: the library takes keywords in upper case only and passes over "
+         "it"},
+    };
+    for (const auto& [file, place] : cases) {
+        SCOPED_TRACE(file);
+        const Outcome r = run({"check", data(file)});
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.err, "uvt: " + data(file) + ": " + unreadable + place + "\n");
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Cells that the reader refused or changed, with their places in the file, and
+// the FORTRAN text that compilers read differently.
+// ---------------------------------------------------------------------------
 TEST_F(ToolTest, CheckGivesThePlaceOfEveryCellReadDifferently) {
     struct Case {
         std::string file;
@@ -79,20 +101,49 @@ TEST_F(ToolTest, CheckGivesThePlaceOfEveryCellReadDifferently) {
     const std::vector<Case> cases = {
         // IO 7, type 9 and dimension -99 on row A: the grid keeps its defaults.
         {"badcells.f",
-         {"line 5: the file holds \"1  4HA   ,  4H    ,  4H    ,  4H    ,  9,  -99,  0,  7,\", the table reads it "
-          "as \"1  4HA   ,  4H    ,  4H    ,  4H    ,  1,  -1,  0,  1,\" (a refused name, type, dimension, depth or "
-          "IO keeps its default)",
+         {"line 5: row 1 type: the file holds \"9\"; the row has \"Real\"",
+          "line 5: row 1 dimension: the file holds \"-99\", refused with \"Invalid dimension. Dimension "
+          "unchanged.\"; the row has \"Scalar\"",
+          "line 5: row 1 IO: the file holds \"7\", refused with \"Invalid IO, setting to default (Input Only)\"; "
+          "the row has \"Input Only\"",
           "complete, 2 rows"}},
-        // The same cells in a saved state, and a second A that the grid refuses.
+        // The same cells in a saved state, each at the byte where its field
+        // begins, and a second A that the grid refuses.
         {"badcells.state",
-         {"byte 23: the library read this differently: the file holds \"A9$-99$0$7$1$A1$-1$0$1$\", the table saves "
-          "\"A1$-1$0$1$0$1$-1$0$1$\" (a refused name, type, dimension, depth or IO keeps its default)",
+         {"byte 24: row 1 type: the file holds \"9\"; the row has \"Real\"",
+          "byte 26: row 1 dimension: the file holds \"-99\", refused with \"Invalid dimension. Dimension "
+          "unchanged.\"; the row has \"Scalar\"",
+          "byte 32: row 1 IO: the file holds \"7\", refused with \"Invalid IO, setting to default (Input Only)\"; "
+          "the row has \"Input Only\"",
+          "byte 36: row 2 name: the file holds \"A\", refused with \"Variable already exists\"; the row has nothing",
           "row 2 (no name): Invalid variable name"}},
         // The text form takes records as they are; a dimension naming no row shows as Scalar.
         {"badcells.txt", {"line 3: the table reads dimension -1 where the file holds -99", "complete, 2 rows"}},
-        // Columns 73 to 80 are not part of a FORTRAN statement.
+        // Columns 73 to 80 are not part of a FORTRAN statement, but the
+        // library reads them: every line of this file has a sequence field.
         {"sequence.f",
-         {"line 1: text after column 72 (\"MIX00000\"), which FORTRAN compilers ignore"}},
+         {"line 1: text in columns 73 and after \"MIX00000\", which FORTRAN compilers ignore, is read by the "
+          "library as part of the statement",
+          "line 2: text in columns 73 and after \"MIX00010\", which FORTRAN compilers ignore, is read by the "
+          "library as part of the statement"}},
+        // A 20-character name and a duplicate, each refused on its line.
+        {"badnames.f",
+         {"line 5: row 1 name: the file holds \"LONGNAMEOFTWENTYC\", refused with \"Variable names are limited to "
+          "16 characters. Please check the variable and enter again.\"; the row has nothing",
+          "line 7: row 3 name: the file holds \"A\", refused with \"Variable already exists\"; the row has nothing",
+          "row 1 (no name): Invalid variable name"}},
+        // Comment markers other than "C" and a tab-form row line: the row
+        // line loses its first six characters, so the table loads empty.
+        {"markers.f",
+         {"line 1: \"c\" in column 1 marks a comment for FORTRAN compilers; the library reads the line from column 7 "
+          "as a statement (only \"C\" marks a comment for it)",
+          "line 2: \"*\" in column 1 marks a comment for FORTRAN compilers; the library reads the line from column 7 "
+          "as a statement (only \"C\" marks a comment for it)",
+          "line 3: \"!\" in column 1 marks a comment for FORTRAN compilers; the library reads the line from column 7 "
+          "as a statement (only \"C\" marks a comment for it)",
+          "line 8: a tab in columns 1 to 6: FORTRAN compilers start the statement after it, the library counts it as "
+          "one column and skips the line's first six characters",
+          "Empty form"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);

@@ -82,8 +82,7 @@ void expectFacts(const FactsByLabel& actual, const FactsByLabel& expected) {
 // The repeated name A of incomplete.state, which the grid refuses: the
 // table saves its row with an empty name where the file holds "1$A".
 const std::string kIncompleteStateNotice =
-    "byte 48: the library read this differently: the file holds \"1$A1$-1$0$2$\", the table saves "
-    "\"0$1$-1$0$2$\" (a refused name, type, dimension, depth or IO keeps its default)";
+    "byte 50: row 3 name: the file holds \"A\", refused with \"Variable already exists\"; the row has nothing";
 
 // ---------------------------------------------------------------------------
 // show

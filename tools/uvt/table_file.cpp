@@ -5,7 +5,12 @@
 #include "input_output.h"
 #include "json_form.h"
 #include "ole_text.h"
+#include "reader_notices.h"
 #include "temp_dir.h"
+
+#include "fortran/fortran_loader.h"
+#include "host/variant_result.h"
+#include "persist/saved_state.h"
 
 #include <charconv>
 #include <cstdio>
@@ -23,8 +28,6 @@ constexpr std::size_t kFunctionNameCapacity = 16;
 constexpr std::size_t kRowNameCapacity = 20;
 // The longest path the library's FORTRAN bridge takes.
 constexpr std::size_t kLibraryPathLength = 159;
-// FORTRAN compilers read a fixed-form line up to this column only.
-constexpr std::size_t kFortranLastColumn = 72;
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
@@ -50,26 +53,10 @@ std::vector<std::string> splitAtBlanks(const std::string& line) {
     return fields;
 }
 
-// A short piece of a file for a message: control bytes shown as escapes.
-std::string excerpt(const std::string& bytes, std::size_t from, std::size_t length) {
-    std::string shown;
-    for (std::size_t i = from; i < bytes.size() && i < from + length; ++i) {
-        const auto c = static_cast<unsigned char>(bytes[i]);
-        if (c < 0x20 || c == 0x7F) {
-            char code[8];
-            std::snprintf(code, sizeof code, "\\x%02X", c);
-            shown += code;
-        } else {
-            shown.push_back(static_cast<char>(c));
-        }
-    }
-    return shown;
-}
-
 // ---------------------------------------------------------------------------
 // Saved-state string. The restore sends every cell through the grid's
-// checks and keeps the default for a refused one; saving the table again
-// shows where it differs from the file.
+// checks and keeps the default for a refused one; it tells the tool of each
+// such cell at the byte where its field begins.
 // ---------------------------------------------------------------------------
 std::string saveState(uintptr_t table) {
     ConfigObject config;
@@ -105,8 +92,15 @@ LoadedTable readState(const std::string& file) {
     const uintptr_t table = loaded.table.handle();
     if (table == 0) throw ToolError("the library found no memory for a table");
     ConfigObject config(bytes);
+    ReaderNotices notices(ReaderNotices::Unit::Byte, nullptr, start);
     UVTSetConfigInterface(table, config.object());
-    const int32_t restored = UVTRestore(table);
+    int32_t restored = 0;
+    try {
+        restored = uvt::restoreTable(table, uvt::RestoreSource::Primary, &notices);
+    } catch (const std::bad_alloc&) {
+        UVTSetConfigInterface(table, nullptr);
+        throw ToolError("the library found no memory for the rows");
+    }
     UVTSetConfigInterface(table, nullptr);
     const int32_t rows = dfnCountRows(table);
     if (rows != *announced || (*announced > 0 && restored != *announced)) {
@@ -122,19 +116,7 @@ LoadedTable readState(const std::string& file) {
         }
     }
     loaded.rows = readGrid(table);  // repairs dangling references as the grid would show them
-    const std::string again = saveState(table);
-    std::size_t at = 0;
-    while (at < used && at < again.size() && bytes[at] == again[at]) ++at;
-    if (at < used || again.size() != used) {
-        // From the start of the field that differs: the last "$" or "#" before it.
-        std::size_t field = at;
-        while (field > 0 && bytes[field - 1] != '$' && bytes[field - 1] != '#') --field;
-        loaded.notices.push_back(
-            {"byte " + std::to_string(start + field + 1),
-             "the library read this differently: the file holds \"" + excerpt(bytes, field, 24) +
-                 "\", the table saves \"" + excerpt(again, field, 24) +
-                 "\" (a refused name, type, dimension, depth or IO keeps its default)"});
-    }
+    loaded.notices = notices.notices();
     return loaded;
 }
 
@@ -285,77 +267,40 @@ std::string dumpFortran(uintptr_t table, const std::string& functionName) {
     return readInput(path);
 }
 
-std::string squeezed(const std::string& line) {
-    std::string out;
-    for (char c : line) {
-        if (c == ' ' || c == '\t') continue;
-        out.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
-    }
-    return out;
-}
-
-// What a compiler reads differently from the file as it stands: text past
-// column 72, tab characters (which move the columns).
-void noteFortranLayout(const std::vector<std::string>& lines, std::vector<ReadNotice>& notices) {
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::string where = "line " + std::to_string(i + 1);
-        if (lines[i].find('\t') != std::string::npos) {
-            notices.push_back({where, "a tab character: compilers and this reader may place the columns differently"});
-        }
-        if (lines[i].size() > kFortranLastColumn) {
-            std::size_t end = lines[i].size();
-            while (end > kFortranLastColumn && lines[i][end - 1] == ' ') --end;
-            if (end > kFortranLastColumn) {
-                notices.push_back({where, "text after column 72 (\"" + excerpt(lines[i], kFortranLastColumn, 8) +
-                                              "\"), which FORTRAN compilers ignore"});
-            }
-        }
-    }
-}
-
+// The library reads the file itself and tells of every cell it refused or
+// changed and of every line it reads differently from a compiler, each on
+// its line.
 LoadedTable readFortran(const std::string& bytes, const std::string& path) {
     LoadedTable loaded;
     const std::vector<std::string> lines = textLines(bytes);
-    noteFortranLayout(lines, loaded.notices);
+    ReaderNotices notices(ReaderNotices::Unit::Line, &lines);
+    const auto load = [&](const std::string& from) {
+        VariantText wide(from);
+        return uvt::loadFromFortran(uvt::textArgument(wide.get()), &notices);
+    };
     uintptr_t table = 0;
-    if (libraryTakesPath(path)) {
-        VariantText wide(path);
-        table = dfnLoadFromFORTRAN(wide.get());
-    } else {
-        TempDir dir;
-        const std::string copy = dir.file("input.f");
-        writeOutput(copy, bytes);
-        VariantText wide(copy);
-        table = dfnLoadFromFORTRAN(wide.get());
+    try {
+        if (libraryTakesPath(path)) {
+            table = load(path);
+        } else {
+            TempDir dir;
+            const std::string copy = dir.file("input.f");
+            writeOutput(copy, bytes);
+            table = load(copy);
+        }
+    } catch (const std::bad_alloc&) {
+        throw ToolError("the library found no memory for the table");
     }
     if (table == 0) {
-        throw ToolError(
+        std::string message =
             "not a readable FORTRAN table function: it needs INTEGER FUNCTION, a DATA IVARIABLES list of "
-            "well-formed rows and a DATA IVRSN statement");
+            "well-formed rows and a DATA IVRSN statement";
+        for (const ReadNotice& notice : notices.notices()) message += "; " + notice.position + ": " + notice.message;
+        throw ToolError(message);
     }
     loaded.table = Table(table);
-    // A file as the library writes it reads back line for line; a line that
-    // differs (blanks and case aside) from the table written again holds a
-    // cell that the reader refused or changed.
-    const std::string name = readHeader(table).functionName;
-    if (fortranNameProblem(name).empty()) {
-        loaded.rows = readGrid(table);
-        const std::vector<std::string> again = textLines(dumpFortran(table, name));
-        if (again.size() == lines.size()) {
-            for (std::size_t i = 0; i < lines.size(); ++i) {
-                if (squeezed(lines[i]) != squeezed(again[i])) {
-                    auto trimmed = [](const std::string& line) {
-                        const std::size_t first = line.find_first_not_of(' ');
-                        return first == std::string::npos ? std::string() : excerpt(line, first, 100);
-                    };
-                    loaded.notices.push_back(
-                        {"line " + std::to_string(i + 1),
-                         "the file holds \"" + trimmed(lines[i]) + "\", the table reads it as \"" +
-                             trimmed(again[i]) + "\" (a refused name, type, dimension, depth or IO keeps its default)"});
-                }
-            }
-        }
-    }
+    loaded.rows = readGrid(table);
+    loaded.notices = notices.notices();
     return loaded;
 }
 

@@ -1,0 +1,5 @@
+      INTEGER FUNCTION BADDIM(NVARS,ICOL,IROW)
+      DATA IVARIABLES/
+     1  4HA   ,  4H    ,  4H    ,  4H    ,  1,  X1,  0,  1/
+      DATA IVRSN/1700000000/
+      END
