@@ -20,21 +20,19 @@ namespace {
 
 using Log = std::vector<std::string>;
 
-// The worked table, an Integer that sizes an array of values and an array of
-// structures, and a trailing Character output.
-const std::vector<RowSpec> kSessionRows = {
-    {"NC", "Integer", "Scalar", "0", "Input Only"},
-    {"X", "Real", "Number of Components", "0", "Input Only"},
-    {"S", "Structure", "NC", "0", "Input Only"},
-    {"A", "Integer", "Scalar", "1", "Input Only"},
-    {"B", "Character", "Scalar", "1", "Input and Output"},
-    {"Y", "Real", "Scalar", "0", "Output Only"},
-    {"N", "Integer", "Scalar", "0", "Input and Output"},
-    {"V", "Real", "N", "0", "Input Only"},
-    {"T", "Structure", "Scalar", "0", "Input Only"},
-    {"W", "Real", "N", "1", "Output Only"},
-    {"C", "Character", "Scalar", "0", "Output Only"},
-};
+// The worked table, followed by an Integer that sizes an array of values and
+// an array of structures, and a trailing Character output.
+const std::vector<RowSpec> kSessionRows = [] {
+    std::vector<RowSpec> rows = kWorkedRows;
+    rows.insert(rows.end(), {
+                                {"N", "Integer", "Scalar", "0", "Input and Output"},
+                                {"V", "Real", "N", "0", "Input Only"},
+                                {"T", "Structure", "Scalar", "0", "Input Only"},
+                                {"W", "Real", "N", "1", "Output Only"},
+                                {"C", "Character", "Scalar", "0", "Output Only"},
+                            });
+    return rows;
+}();
 
 // The same with X sized by NC: no row asks the host for its size, so an
 // Integer write that keeps every count can skip the relayout.
