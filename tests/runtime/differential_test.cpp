@@ -56,11 +56,19 @@ std::string describeHandle(uintptr_t handle, const std::map<uintptr_t, std::stri
     if (it != known.end()) return it->second;
     TrackingMemory& memory = TrackingMemory::instance();
     if (memory.sizeOf(handle) != static_cast<int32_t>(sizeof(NodeView))) return "?";
-    std::string path;
-    for (uintptr_t at = handle; at != 0 && path.size() < 200; at = nodeView(at).parent) {
-        if (memory.sizeOf(at) != static_cast<int32_t>(sizeof(NodeView))) return "?" + path;
-        path = "/" + nameOf(at) + path;
+    // Names from the leaf up, joined root first. (Built by appending: GCC 12
+    // at -O3 warns falsely about prepending to a string.)
+    std::vector<std::string> names;
+    bool stranger = false;
+    for (uintptr_t at = handle; at != 0 && names.size() < 50; at = nodeView(at).parent) {
+        if (memory.sizeOf(at) != static_cast<int32_t>(sizeof(NodeView))) {
+            stranger = true;
+            break;
+        }
+        names.push_back(nameOf(at));
     }
+    std::string path = stranger ? "?" : "";
+    for (auto name = names.rbegin(); name != names.rend(); ++name) path.append("/").append(*name);
     return path;
 }
 
@@ -406,7 +414,7 @@ Log withoutIndexBlocks(const Log& log, int& indexBlocks) {
         for (std::sregex_iterator it(entry.begin(), entry.end(), kName), end; it != end; ++it) {
             renamed.append(at, entry.cbegin() + it->position());
             const auto [name, fresh] = names.emplace(it->str(), static_cast<int>(names.size()));
-            renamed += "#" + std::to_string(name->second);
+            renamed.append("#").append(std::to_string(name->second));
             at = entry.cbegin() + it->position() + it->length();
         }
         renamed.append(at, entry.cend());
