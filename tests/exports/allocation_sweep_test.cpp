@@ -84,7 +84,7 @@ void setCellChecked(uintptr_t table, int32_t column, int32_t row, const char* te
 // is then deleted, completeness checks, choice lists and every cell read.
 void editDefinition(uintptr_t table, Outcome& outcome) {
     outcome.expect(setFunctionName(table, "SWEEP") != 0, "function name");
-    for (const RowSpec& wanted : kWorkedRows) {
+    for (const RowSpec& wanted : kSampleRows) {
         const int32_t index = dfnCountRows(table);
         const bool inserted = dfnInsertRow(table, index) != 0;
         outcome.expect(inserted, std::string("insert ") + wanted.name);
@@ -136,13 +136,13 @@ void saveAndRestore(uintptr_t table, ConfigObject& config, Outcome& outcome) {
     const uintptr_t restored = outcome.made(CreateUVT(nullptr), "create for restore");
     if (restored != 0) {
         outcome.expect(UVTSetConfigInterface(restored, config.object()) != nullptr, "attach for restore");
-        outcome.expect(UVTRestore(restored) == static_cast<int32_t>(kWorkedRows.size()), "restore");
+        outcome.expect(UVTRestore(restored) == static_cast<int32_t>(kSampleRows.size()), "restore");
         outcome.expect(UVTSetConfigInterface(restored, nullptr) == nullptr, "detach");
     }
     const uintptr_t restoredRB = outcome.made(CreateUVT(nullptr), "create for restore RB");
     if (restoredRB != 0) {
         UVTSetConfigInterface(restoredRB, config.object());
-        outcome.expect(UVTRestoreRB(restoredRB) == static_cast<int32_t>(kWorkedRows.size()), "restore RB");
+        outcome.expect(UVTRestoreRB(restoredRB) == static_cast<int32_t>(kSampleRows.size()), "restore RB");
         outcome.expect(take(dfnIsComplete(restoredRB)) == "", "restored RB complete");
         // Bound while the interface is still attached: it goes with the table.
         outcome.expect(rtmGetLimit(restoredRB, 1) == 4, "restored RB bound");
@@ -155,7 +155,7 @@ void textForm(uintptr_t table, Outcome& outcome) {
     UVTToText(table, &collectLine);
     textLines = nullptr;
     outcome.textLineCount = static_cast<int>(lines.size());
-    outcome.expect(lines.size() == kWorkedRows.size() + 1, "text lines");
+    outcome.expect(lines.size() == kSampleRows.size() + 1, "text lines");
     const uintptr_t fromText = outcome.made(CreateUVT(nullptr), "create for text");
     if (fromText != 0) {
         outcome.expect(fillFromRecords(fromText, kRecords) == 1, "from text");
@@ -174,7 +174,7 @@ uintptr_t fortranFiles(uintptr_t table, const ScratchDirectory& directory, Outco
     const uintptr_t imported = outcome.made(CreateUVT(nullptr), "create for import");
     if (imported != 0) {
         importFrom(imported, file);
-        outcome.expect(dfnCountRows(imported) == static_cast<int32_t>(kWorkedRows.size()), "import");
+        outcome.expect(dfnCountRows(imported) == static_cast<int32_t>(kSampleRows.size()), "import");
         rtmInitArrays(imported);
         outcome.expect(rtmGetNumberOfRows(imported, 0) == 4, "imported bound");
     }

@@ -112,8 +112,8 @@ protected:
     void session() {
         host.sizes[-2] = 2;
         const int32_t ids[2] = {3, 4};
-        const uintptr_t table = makeTable(kWorkedRows, ids);
-        const uintptr_t source = makeTable(kWorkedRows);
+        const uintptr_t table = makeTable(kSampleRows, ids);
+        const uintptr_t source = makeTable(kSampleRows);
         const int32_t ints[] = {1, 5};
         const double reals[] = {1, 2, 3};
         rtmAttachArrays(table, ints, reals);
@@ -307,8 +307,8 @@ class ForeignHandles : public UvtTest {};
 
 TEST_F(ForeignHandles, EveryHandleTakingExportAnswersWithItsMessage) {
     host.sizes[-2] = 2;
-    const uintptr_t table = makeTable(kWorkedRows);
-    const uintptr_t other = makeTable(kWorkedRows);
+    const uintptr_t table = makeTable(kSampleRows);
+    const uintptr_t other = makeTable(kSampleRows);
     const int32_t ints[] = {1, 5, 6};
     rtmAttachArrays(table, ints, nullptr);
     rtmAttachArrays(other, ints, nullptr);

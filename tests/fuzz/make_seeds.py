@@ -58,10 +58,10 @@ def records(function, stamp, rows):
             data += small(number)
     return data
 
-worked = [(1, "NC", 0, -1, 0, 1, -50), (2, "X", 1, -2, 0, 1, -50), (3, "S", 3, 1, 0, 1, -50),
+sample = [(1, "NC", 0, -1, 0, 1, -50), (2, "X", 1, -2, 0, 1, -50), (3, "S", 3, 1, 0, 1, -50),
           (4, "A", 0, -1, 1, 1, 3), (5, "B", 2, -1, 1, 3, 3), (6, "Y", 1, -1, 0, 2, -50)]
-seed("text_form", "worked", [0] + records("WORKED", 7, worked))
-seed("text_form", "worked-bound", [3] + records("WORKED", 7, worked))
+seed("text_form", "sample", [0] + records("SAMPLE", 7, sample))
+seed("text_form", "sample-bound", [3] + records("SAMPLE", 7, sample))
 seed("text_form", "dangling", [0] + records("ODD", -3, [(1, "A", 3, 9, 0, 1, -50), (2, "B", 1, 1, 2, 1, 7)]))
 
 # Run-time lookup: option byte, components, streams, shape, the two sizing
@@ -73,7 +73,7 @@ for shape, names in [(0, ["S.A", "S(2).B", "X(3)", "Y", "A", "B"]),
         indexes = small(1) + small(0) + small(2) + [0] * 13
         seed("runtime_lookup", f"shape{shape}-{i}", [i % 4, 2, 3, shape, 2, 2] + indexes + [len(name)] + list(name.encode()))
 
-# Session: builds the worked table in slot 0, binds it, writes NC and a
+# Session: builds the sample table in slot 0, binds it, writes NC and a
 # member, saves and restores, dumps and loads, reads values, and replaces
 # slot 1's table with it.
 WORDS = ["NC", "X", "S", "A", "B", "Y", "NS", "T", "", "Integer", "Real", "Character", "Structure", "Scalar",
@@ -101,5 +101,5 @@ ops += [7, 0]                                               # dump and load
 ops += [11, 0, 0, 1, 2, 3, 0, 0, 0, 0] + small(0) * 4 + [0, WORDS.index("B")]
 ops += session_table(1, rows[:2])
 ops += [12, 1, 0]                                           # slot 1 takes over slot 0's table
-seed("session", "worked", ops)
+seed("session", "sample", ops)
 seed("session", "empty", [])

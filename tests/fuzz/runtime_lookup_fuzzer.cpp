@@ -14,7 +14,7 @@ namespace {
 // Tables whose paths cross arrays, structures and arrays inside structure
 // arrays; NC and NS size arrays, X and Z are sized by the host's counts.
 const std::vector<RowSpec> kShapes[] = {
-    uvt_test::kWorkedRows,
+    uvt_test::kSampleRows,
     {{"NS", "Integer", "Scalar", "0", "Input Only"},
      {"NC", "Integer", "Scalar", "0", "Input and Output"},
      {"OUTER", "Structure", "NS", "0", "Input Only"},

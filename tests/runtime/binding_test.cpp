@@ -35,7 +35,7 @@ TEST_F(Binding, IncompleteTablesAreNotBound) {
 
 TEST_F(Binding, GetLimitBindsAnUnboundTableOnce) {
     host.sizes[-2] = 3;
-    const uintptr_t table = makeTable(kWorkedRows);
+    const uintptr_t table = makeTable(kSampleRows);
     host.clearLog();
     EXPECT_EQ(rtmGetLimitDirect(memory.view<void>(table), 1), 0) << "direct never binds";
     EXPECT_EQ(header(table).runtimeRoot, 0u);
@@ -96,7 +96,7 @@ TEST_F(Binding, AttachWithoutRealArrayLeavesRealsUnset) {
 
 TEST_F(Binding, RebindingDropsTheOldTreeWithOneEvent) {
     host.sizes[-2] = 4;
-    const uintptr_t table = makeTable(kWorkedRows);
+    const uintptr_t table = makeTable(kSampleRows);
     const int32_t ints[] = {2, 7, 8};
     rtmAttachArrays(table, ints, nullptr);
     EXPECT_EQ(host.releaseEvents, 0);
@@ -114,7 +114,7 @@ TEST_F(Binding, RebindingDropsTheOldTreeWithOneEvent) {
 
 TEST_F(Binding, DeletingABoundTableReleasesEverythingWithOneEvent) {
     host.sizes[-2] = 3;
-    const uintptr_t table = makeTable(kWorkedRows);
+    const uintptr_t table = makeTable(kSampleRows);
     const int32_t ints[] = {2, 7, 8};
     rtmAttachArrays(table, ints, nullptr);
     pokeText(nodeAt(table, "S/2/B"), "TEXT");
@@ -183,10 +183,10 @@ TEST_P(RuntimeAllocationFailure, EverySingleFailureIsSurvived) {
     EXPECT_GT(attempts, 1) << "no allocation failed";
 }
 
-uintptr_t workedTable() { return makeTable(kWorkedRows); }
+uintptr_t sampleTable() { return makeTable(kSampleRows); }
 
-uintptr_t boundWorkedTable() {
-    const uintptr_t table = makeTable(kWorkedRows);
+uintptr_t boundSampleTable() {
+    const uintptr_t table = makeTable(kSampleRows);
     const int32_t ints[] = {1, 7};
     rtmAttachArrays(table, ints, nullptr);
     pokeText(nodeAt(table, "S/1/B"), "B1");
@@ -207,29 +207,29 @@ void noOperation(uintptr_t) {}
 INSTANTIATE_TEST_SUITE_P(
     Steps, RuntimeAllocationFailure,
     ::testing::Values(
-        FailureCase{"Attach", workedTable,
+        FailureCase{"Attach", sampleTable,
                     [](uintptr_t table) {
                         const int32_t ints[] = {2, 7, 8};
                         const double reals[] = {1, 2, 3, 4};
                         rtmAttachArrays(table, ints, reals);
                     }},
-        FailureCase{"Init", workedTable, [](uintptr_t table) { rtmInitArrays(table); }},
-        FailureCase{"GetLimit", workedTable, [](uintptr_t table) { rtmGetLimit(table, 0); }},
-        FailureCase{"Rebind", boundWorkedTable, [](uintptr_t table) { rtmInitArrays(table); }},
-        FailureCase{"RelayoutGrowing", boundWorkedTable,
+        FailureCase{"Init", sampleTable, [](uintptr_t table) { rtmInitArrays(table); }},
+        FailureCase{"GetLimit", sampleTable, [](uintptr_t table) { rtmGetLimit(table, 0); }},
+        FailureCase{"Rebind", boundSampleTable, [](uintptr_t table) { rtmInitArrays(table); }},
+        FailureCase{"RelayoutGrowing", boundSampleTable,
                     [](uintptr_t table) {
                         pokeInteger(nodeAt(table, "NC"), 4);
                         HostRecorder::instance().sizes[-2] = 6;
                         rtmSetSymSize(table, 0);
                     }},
-        FailureCase{"RelayoutShrinking", boundWorkedTable,
+        FailureCase{"RelayoutShrinking", boundSampleTable,
                     [](uintptr_t table) {
                         pokeInteger(nodeAt(table, "NC"), 0);
                         HostRecorder::instance().sizes[-2] = 1;
                         rtmSetSymSize(table, 0);
                     }},
-        FailureCase{"Replacement", boundWorkedTable, noOperation, replacementSource},
-        FailureCase{"ReplacementOfUnbound", workedTable, noOperation, replacementSource}),
+        FailureCase{"Replacement", boundSampleTable, noOperation, replacementSource},
+        FailureCase{"ReplacementOfUnbound", sampleTable, noOperation, replacementSource}),
     [](const ::testing::TestParamInfo<FailureCase>& entry) { return std::string(entry.param.title); });
 
 }  // namespace

@@ -20,10 +20,10 @@ namespace {
 
 using Log = std::vector<std::string>;
 
-// The worked table, followed by an Integer that sizes an array of values and
+// The sample table, followed by an Integer that sizes an array of values and
 // an array of structures, and a trailing Character output.
 const std::vector<RowSpec> kSessionRows = [] {
-    std::vector<RowSpec> rows = kWorkedRows;
+    std::vector<RowSpec> rows = kSampleRows;
     rows.insert(rows.end(), {
                                 {"N", "Integer", "Scalar", "0", "Input and Output"},
                                 {"V", "Real", "N", "0", "Input Only"},

@@ -12,9 +12,9 @@ namespace {
 
 class LayoutTree : public UvtTest {};
 
-TEST_F(LayoutTree, WorkedTableGivesTreePlacesAndCounters) {
+TEST_F(LayoutTree, SampleTableGivesTreePlacesAndCounters) {
     host.sizes[-2] = 3;
-    const uintptr_t table = makeTable(kWorkedRows);
+    const uintptr_t table = makeTable(kSampleRows);
     host.clearLog();
     const int32_t ints[] = {2, 7, 8};
     const double reals[] = {0.5, 1.5, 2.5, 3.5};
@@ -51,7 +51,7 @@ TEST_F(LayoutTree, WorkedTableGivesTreePlacesAndCounters) {
 
 TEST_F(LayoutTree, FirstSyncGoesArrayByArrayAndIntegerGrowthFollows) {
     host.sizes[-2] = 3;
-    const uintptr_t table = makeTable(kWorkedRows);
+    const uintptr_t table = makeTable(kSampleRows);
     host.clearLog();
     rtmInitArrays(table);
     // NC has no value yet, so S has no elements and there is no Character value.

@@ -13,9 +13,9 @@ using Log = std::vector<std::string>;
 
 class Replacement : public UvtTest {
 protected:
-    uintptr_t boundWorkedTable(const int32_t* hostIds = nullptr) {
+    uintptr_t boundSampleTable(const int32_t* hostIds = nullptr) {
         host.sizes[-2] = 3;
-        const uintptr_t table = makeTable(kWorkedRows, hostIds);
+        const uintptr_t table = makeTable(kSampleRows, hostIds);
         const int32_t ints[] = {2, 7, 8};
         const double reals[] = {0.5, 1.5, 2.5, 3.5};
         rtmAttachArrays(table, ints, reals);
@@ -25,8 +25,8 @@ protected:
 };
 
 TEST_F(Replacement, SameDefinitionResendsEveryValueInArrayOrder) {
-    const uintptr_t table = boundWorkedTable();
-    const uintptr_t source = makeTable(kWorkedRows);
+    const uintptr_t table = boundSampleTable();
+    const uintptr_t source = makeTable(kSampleRows);
     host.clearLog();
     rtmReplaceTable(table, source);
     EXPECT_EQ(host.log, (Log{"replace(0)",       "store(-1,0,null)", "query(-2)",       "store(0,0,i:2)",
@@ -41,7 +41,7 @@ TEST_F(Replacement, SameDefinitionResendsEveryValueInArrayOrder) {
 TEST_F(Replacement, RenamedVariableStartsWithoutValueOthersKeepTheirs) {
     const int32_t oldIds[] = {1, 2};
     const int32_t newIds[] = {7, 8};
-    const uintptr_t table = boundWorkedTable(oldIds);
+    const uintptr_t table = boundSampleTable(oldIds);
     const uintptr_t keptNode = nodeAt(table, "S/2/A");
     const uintptr_t source = makeTable({{"NC", "Integer"},
                                         {"X", "Real", "Number of Components"},
@@ -67,7 +67,7 @@ TEST_F(Replacement, RenamedVariableStartsWithoutValueOthersKeepTheirs) {
 }
 
 TEST_F(Replacement, IncompleteSourceChangesNothing) {
-    const uintptr_t table = boundWorkedTable();
+    const uintptr_t table = boundSampleTable();
     const std::string before = treeText(table);
     const uintptr_t source = makeTable({{"A", "Integer"}});
     ASSERT_NE(dfnInsertRow(source, 1), 0);  // unnamed
@@ -82,7 +82,7 @@ TEST_F(Replacement, IncompleteSourceChangesNothing) {
 }
 
 TEST_F(Replacement, SameHandleTwiceDoesNothing) {
-    const uintptr_t table = boundWorkedTable();
+    const uintptr_t table = boundSampleTable();
     const std::string before = treeText(table);
     rtmReplaceTable(table, table);
     EXPECT_EQ(host.log, Log{});
@@ -116,8 +116,8 @@ TEST_F(Replacement, UnboundTargetIsBuiltAndSentTwice) {
 TEST_F(Replacement, ConfigurationInterfacesGoWithTheirDefinitions) {
     ConfigObject oldConfig;
     ConfigObject newConfig;
-    const uintptr_t table = boundWorkedTable();
-    const uintptr_t source = makeTable(kWorkedRows);
+    const uintptr_t table = boundSampleTable();
+    const uintptr_t source = makeTable(kSampleRows);
     ASSERT_NE(UVTSetConfigInterface(table, oldConfig.object()), nullptr);
     ASSERT_NE(UVTSetConfigInterface(source, newConfig.object()), nullptr);
     rtmReplaceTable(table, source);
@@ -204,7 +204,7 @@ namespace {
 // A source that was bound itself gives up its own tree and element arrays:
 // the target's take their place, and nothing of the source's is left over.
 TEST_F(Replacement, BoundSourceGivesUpItsOwnRunTimeState) {
-    const uintptr_t table = boundWorkedTable();
+    const uintptr_t table = boundSampleTable();
     const uintptr_t source = makeTable({{"NC", "Integer"}, {"X", "Real", "Number of Components"}, {"C", "Character"}});
     rtmInitArrays(source);
     host.clearLog();

@@ -273,9 +273,9 @@ struct RowSpec {
     const char* depth = "0";
     const char* io = "Input Only";
 };
-// The worked table of the run-time tests, the sweeps and the fuzz targets: NC sizes the structure array S,
+// The sample table of the run-time tests, the sweeps and the fuzz targets: NC sizes the structure array S,
 // X is sized by the host's component count.
-inline const std::vector<RowSpec> kWorkedRows = {
+inline const std::vector<RowSpec> kSampleRows = {
     {"NC", "Integer", "Scalar", "0", "Input Only"},
     {"X", "Real", "Number of Components", "0", "Input Only"},
     {"S", "Structure", "NC", "0", "Input Only"},

@@ -399,7 +399,7 @@ protected:
     uintptr_t startingTable(uint32_t seed) {
         const uintptr_t table = CreateUVT(nullptr);
         if (seed % 3 == 0) {
-            for (const RowSpec& spec : kWorkedRows) appendRow(table, spec);
+            for (const RowSpec& row : kSampleRows) appendRow(table, row);
         }
         return table;
     }
@@ -551,7 +551,7 @@ TEST_F(RowRebuildTest, ImportIntoATableTheHostChangesWhileSavingMatchesTheRefere
 
         const auto run = [&](bool reference) {
             const uintptr_t table = CreateUVT(nullptr);
-            for (const RowSpec& spec : kWorkedRows) appendRow(table, spec);
+            for (const RowSpec& row : kSampleRows) appendRow(table, row);
             ConfigObject config;
             UVTSetConfigInterface(table, config.object());
             const int firstSave = config.beginSaves;
@@ -564,7 +564,7 @@ TEST_F(RowRebuildTest, ImportIntoATableTheHostChangesWhileSavingMatchesTheRefere
             const Seen seen = record(seed, 0, &config, [&] {
                 if (reference) {
                     uvt_persist_test::setFunctionName(table, "RB");
-                    referenceRows(table, file, static_cast<int32_t>(kWorkedRows.size()));
+                    referenceRows(table, file, static_cast<int32_t>(kSampleRows.size()));
                 } else {
                     importFrom(table, scratch.file("rb.f"));
                 }
