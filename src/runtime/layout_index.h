@@ -69,6 +69,17 @@ struct LayoutIndex {
         return entry != nullptr && entry->end == entry->first + 1 && leaf(entry->first).handle == handle ? entry->first
                                                                                                         : -1;
     }
+    // The entry of an array of values (a node whose children are all value
+    // leaves); null for any other handle, which callers then walk.
+    const IndexedNode* valueArray(uintptr_t handle) const {
+        const IndexedNode* entry = find(handle);
+        return entry != nullptr && entry->leafChildren != 0 ? entry : nullptr;
+    }
+    static int32_t length(const IndexedNode& array) { return array.end - array.first; }
+    // Element `k` (from 0) of an array of values; 0 past its end.
+    uintptr_t element(const IndexedNode& array, int64_t k) const {
+        return k >= 0 && k < length(array) ? leaf(array.first + static_cast<int32_t>(k)).handle : 0;
+    }
     // The first value at or after position `from` that passes handle filter
     // `filter`; 0 when none does.
     uintptr_t nextMatching(int32_t from, int32_t filter) const;

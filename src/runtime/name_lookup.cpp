@@ -66,10 +66,8 @@ private:
 // selects; 0 past the last element.
 uintptr_t selectElement(uintptr_t arrayHandle, const RuntimeNode& array, int32_t index, const LayoutIndex* layout) {
     int64_t offset = static_cast<int64_t>(index) - (oneBasedMode ? 1 : 0);
-    if (const IndexedNode* entry = layout == nullptr ? nullptr : layout->find(arrayHandle);
-        entry != nullptr && entry->leafChildren != 0) {
-        const int64_t step = offset > 0 ? offset : 0;
-        return step < entry->end - entry->first ? layout->leaf(entry->first + static_cast<int32_t>(step)).handle : 0;
+    if (const IndexedNode* values = layout == nullptr ? nullptr : layout->valueArray(arrayHandle)) {
+        return layout->element(*values, offset > 0 ? offset : 0);
     }
     uintptr_t element = array.firstChild;
     while (offset > 0 && element != 0) {

@@ -15,8 +15,8 @@ bool isSeparator(char c) { return c == '.' || c == '(' || c == ')'; }
 // and anything else names none. False when the index cannot tell.
 bool elementNamed(const LayoutIndex* index, uintptr_t group, const RuntimeNode& node, const char* component,
                   std::size_t length, uintptr_t& found) {
-    const IndexedNode* entry = index == nullptr ? nullptr : index->find(group);
-    if (entry == nullptr || entry->leafChildren == 0) return false;
+    const IndexedNode* values = index == nullptr ? nullptr : index->valueArray(group);
+    if (values == nullptr) return false;
     const RuntimeNode* first = resolveNode(node.firstChild);
     if (first == nullptr || !isArrayElement(*first)) return false;
     found = 0;
@@ -26,7 +26,7 @@ bool elementNamed(const LayoutIndex* index, uintptr_t group, const RuntimeNode& 
         if (component[i] < '0' || component[i] > '9') return true;
         number = number * 10 + (component[i] - '0');
     }
-    if (number <= entry->end - entry->first) found = index->leaf(entry->first + number - 1).handle;
+    found = index->element(*values, number - 1);
     return true;
 }
 

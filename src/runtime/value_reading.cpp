@@ -35,18 +35,21 @@ const char* leafOfHandle(uintptr_t handle, RuntimeNode*& leaf) {
     return leaf == nullptr ? messages::kInvalidHandle : nullptr;
 }
 
-// The node that a by-name reader designates, for both families.
+// What a by-name reader answers when its name designates no value.
 struct NameMessages {
     const char* notFound;
     const char* isStructure;
 };
 
+// The node that a by-name reader designates, for both families, and the
+// table's layout index (null when it has none), which the reader needs next.
 const char* leafOfName(uintptr_t table, const char* name, const int32_t* indexes, const NameMessages& texts,
-                       uintptr_t& handle, RuntimeNode*& leaf) {
+                       uintptr_t& handle, RuntimeNode*& leaf, const LayoutIndex*& index) {
     const TableHeader* header = resolveTable(table);
     if (header == nullptr || name == nullptr) return messages::kInvalidTableOrName;
     if (layoutRoot(*header) == nullptr) return messages::kArraysNotInitialized;
-    handle = lookUpVariable(header->runtimeRoot, name, indexes, FinalElement::wanted, openIndex(*header));
+    index = openIndex(*header);
+    handle = lookUpVariable(header->runtimeRoot, name, indexes, FinalElement::wanted, index);
     leaf = resolveNode(handle);
     if (leaf == nullptr) return texts.notFound;
     if (leaf->kind != kValueLeaf || leafArrayIndex(*leaf) < 0) return texts.isStructure;
@@ -118,8 +121,9 @@ const char* varValueByName(uintptr_t table, const char* name, const int32_t* ind
     if (valueOut == nullptr || typeOut == nullptr) return messages::kInvalidTableOrName;
     uintptr_t handle = 0;
     RuntimeNode* leaf = nullptr;
+    const LayoutIndex* index = nullptr;
     const NameMessages texts{messages::kValueNotFound, messages::kValueIsStructure};
-    if (const char* message = leafOfName(table, name, indexes, texts, handle, leaf)) return message;
+    if (const char* message = leafOfName(table, name, indexes, texts, handle, leaf, index)) return message;
     *typeOut = leaf->leaf.valueType;
     *valueOut = valuePointer(*leaf);
     return nullptr;
@@ -130,13 +134,14 @@ const char* varLocationByName(uintptr_t table, const char* name, const int32_t* 
     if (placeOut == nullptr || typeOut == nullptr) return messages::kInvalidTableOrName;
     uintptr_t handle = 0;
     RuntimeNode* leaf = nullptr;
+    const LayoutIndex* index = nullptr;
     const NameMessages texts{messages::kLocationNotFound, messages::kLocationIsStructure};
-    if (const char* message = leafOfName(table, name, indexes, texts, handle, leaf)) return message;
+    if (const char* message = leafOfName(table, name, indexes, texts, handle, leaf, index)) return message;
     // Found from the table's root, so the climb leads back there.
     NodeChain chain;
     int32_t place = 0;
     if (!climbToTop(handle, chain) ||
-        !placeOfChainNode(openIndex(*resolveTable(table)), chain, leafArrayIndex(*leaf), place)) {
+        !placeOfChainNode(index, chain, leafArrayIndex(*leaf), place)) {
         return messages::kLocationNotFound;
     }
     *typeOut = leaf->leaf.valueType;
@@ -153,9 +158,8 @@ int32_t arrayLength(uintptr_t table, const char* name, const int32_t* indexes) {
     if (array == nullptr || array->kind != kGroupNode) return -1;
     const RuntimeNode* element = resolveNode(array->firstChild);
     if (element == nullptr || !isArrayElement(*element)) return -1;
-    if (const IndexedNode* entry = index == nullptr ? nullptr : index->find(found);
-        entry != nullptr && entry->leafChildren != 0) {
-        return entry->end - entry->first;
+    if (const IndexedNode* values = index == nullptr ? nullptr : index->valueArray(found)) {
+        return LayoutIndex::length(*values);
     }
     int32_t count = 0;
     for (uintptr_t child = array->firstChild; child != 0;) {
