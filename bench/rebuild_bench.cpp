@@ -118,6 +118,7 @@ void installBenchHost() {
 }
 
 void setPerRow(benchmark::State& state, int64_t rows) {
+    state.counters["rows"] = static_cast<double>(rows);  // scripts/bench.sh divides by it
     state.counters["per_row"] =
         benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kIsIterationInvariantRate |
                                                           benchmark::Counter::kInvert);

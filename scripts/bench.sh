@@ -2,7 +2,8 @@
 # Builds the optimised preset and runs every benchmark program of bench/
 # (build/release/bin/uvt_*_bench), then prints, per program, a table of ns
 # per call at each size and the ratio of the largest size to the smallest.
-# Rows that report "values" (whole-table operations) are shown per value.
+# Whole-table operations that report "values" or "rows" are shown per value
+# or per row.
 #   scripts/bench.sh [extra Google Benchmark arguments, e.g. --benchmark_filter=real]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -28,13 +29,18 @@ rows, sizes = {}, set()
 for b in data["benchmarks"]:
     if b.get("run_type") == "aggregate":
         continue
-    op, _, size = b["name"].partition("/")
-    size = int(size.split("/")[0]) if size else 0
+    # "op/1000", or "op/case/1000" for a benchmark with named cases; the
+    # size is the numeric part, any "key:value" part is a run setting.
+    parts = [p for p in b["name"].split("/") if ":" not in p]
+    numbers = [p for p in parts if p.isdigit()]
+    size = int(numbers[-1]) if numbers else 0
+    op = "/".join(p for p in parts if not p.isdigit())
     ns = b["cpu_time"] * {"ns": 1, "us": 1e3, "ms": 1e6, "s": 1e9}[b["time_unit"]]
-    per_value = b.get("values", 1) > 1
-    if per_value:
-        ns /= b["values"]
-        op += " (per value)"
+    for unit in ("values", "rows"):
+        if b.get(unit, 1) > 1:
+            ns /= b[unit]
+            op += " (per %s)" % unit[:-1]
+            break
     rows.setdefault(op, {})[size] = ns
     sizes.add(size)
 sizes = sorted(sizes)
