@@ -21,6 +21,7 @@
 #include "table/records.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace uvt {
 
@@ -48,10 +49,20 @@ struct LayoutIndex {
     int32_t leafCount;
     int32_t typeCounts[3];
     int32_t rowCounts[2];
+    int32_t filterCounts[5];
     uint32_t nodeMask;  // entries - 1, a power of two less one
-    int32_t leavesAt, placesAt, rowsAt, nextAt, nodesAt;  // byte offsets of the tables
-    // 1 when the index was made right after a layout pass over the whole
-    // table; the variable rows of that moment follow (definitionAt).
+    int32_t nodeCount;  // entries in use
+    // Every table is made with room to spare, so that a write that adds or
+    // removes a few values can bring the index up to date in place.
+    int32_t leafCapacity;
+    int32_t placeCapacity[3], rowCapacity[2], filterCapacity[5];
+    // Byte offsets of the tables: the leaves in tree order; per type the
+    // positions of its values by place; per direction the positions of its
+    // run-time rows; per handle filter the positions of the values that
+    // pass it, ascending; the node entries.
+    int32_t leavesAt, placesAt[3], rowsAt[2], filterAt[5], nodesAt;
+    // 1 when the tree is what a layout pass over the whole table would make
+    // of the rows of that moment, which follow (definitionAt).
     int32_t wholeLayout;
     int32_t definitionRows;
     int32_t definitionAt;
@@ -83,12 +94,37 @@ struct LayoutIndex {
     // The first value at or after position `from` that passes handle filter
     // `filter`; 0 when none does.
     uintptr_t nextMatching(int32_t from, int32_t filter) const;
+    // How many values of `type` come before position `seq` in tree order.
+    int32_t placesBefore(int32_t type, int32_t seq) const;
 
     template <class T>
     const T* table(int32_t offset) const {
         return reinterpret_cast<const T*>(reinterpret_cast<const char*>(this) + offset);
     }
+    template <class T>
+    T* table(int32_t offset) {
+        return reinterpret_cast<T*>(reinterpret_cast<char*>(this) + offset);
+    }
 };
+
+// The leaves and nodes of a stretch of the tree in tree order, numbered on
+// from the counts before it: what an index is made of, whole or in part.
+struct IndexGathering {
+    int32_t seqBase = 0;                 // position of the first leaf gathered
+    std::vector<IndexedLeaf> leaves;     // places and rows numbered on from the counts below
+    std::vector<uint8_t> filters;        // bit f: the leaf passes handle filter f
+    std::vector<IndexedNode> nodes;      // every node entered, with its range
+    std::vector<IndexedNode> closed;     // nodes only left (the ancestors of the start): handle and end
+    int32_t typeCounts[3] = {0, 0, 0};   // counts so far, which are the totals once the walk is done
+    int32_t rowCounts[2] = {0, 0};
+    bool usable = true;
+};
+
+// Gathers the tree from node `start` (0: none) and its later siblings on,
+// whose parent is `parent`, to the end of the tree: then the later siblings
+// of `parent`, of its parent, and so on. The counts before the stretch come
+// from `index`, which must still describe the tree up to position `seqBase`.
+void gatherFrom(const LayoutIndex& index, uintptr_t start, uintptr_t parent, int32_t seqBase, IndexGathering& out);
 
 // The table's index, or null when it has none.
 const LayoutIndex* openIndex(const TableHeader& header);
@@ -102,6 +138,21 @@ void dropIndex(TableHeader& header);
 // could not size them), when a value has an unknown type, or when the host
 // has no memory.
 void rebuildIndex(TableHeader& header, bool wholeLayout);
+
+// Brings the index in line with the tree after a change that left every
+// leaf before position `gathered.seqBase` where it was: the stretch from
+// there on was gathered with gatherFrom, and `released` lists the nodes cut
+// off the tree. Makes the index anew when its room does not suffice; drops
+// it when the element arrays do not mirror the tree. `wholeLayout` as for
+// rebuildIndex.
+void updateIndex(TableHeader& header, const IndexGathering& gathered, const std::vector<uintptr_t>& released,
+                 bool wholeLayout);
+
+// Whether the tree was shaped by a layout pass over the whole table of the
+// very rows the table has now, none of which takes its size from the host:
+// then laying any part of it out again asks the host nothing and changes
+// only what a changed count changes.
+bool layoutFollowsRows(const LayoutIndex& index, const TableHeader& header);
 
 // Whether laying the table out again for a new value of the Integer leaf
 // `leaf` would leave the tree exactly as it is and ask the host nothing: the

@@ -35,6 +35,38 @@ void takeState(ElementSlot& slot, const LeafPart& leaf) {
     }
 }
 
+// What a counting pass found: per array the slots at the end that the tree
+// has beyond the array, and, when the pass looked at only some places, the
+// places it found changed (ascending); all others mirror their node.
+struct CountedChanges {
+    std::vector<ElementSlot> added[3];
+    std::vector<int32_t> changed[3];
+    bool everyPlace = true;
+};
+
+// Compares one value leaf with the slot at its place, in place, or gathers
+// it as a new slot past the end of the array.
+void countLeaf(ElementSlot* slots, int32_t count, int32_t place, const LeafPart& leaf, std::vector<ElementSlot>& added,
+               std::vector<int32_t>* changed) {
+    if (place < count) {
+        ElementSlot& slot = slots[place];
+        if (sameState(slot, leaf)) {
+            slot.changed = 0;
+            return;
+        }
+        slot.changed = 1;
+        takeState(slot, leaf);
+        if (changed != nullptr) changed->push_back(place);
+        return;
+    }
+    ElementSlot slot;
+    std::memset(static_cast<void*>(&slot), 0, sizeof slot);
+    slot.changed = 1;
+    takeState(slot, leaf);
+    added.push_back(slot);
+    if (changed != nullptr) changed->push_back(place);
+}
+
 // The counting walk: recomputes every group's counters and compares each
 // value leaf with the slot at its place, in place; leaves past the end of an
 // array are gathered as new slots. It recurses into groups only, whose depth
@@ -67,32 +99,17 @@ public:
         }
     }
 
-    std::vector<ElementSlot>& added(int32_t type) { return added_[type]; }
+    CountedChanges& changes() { return changes_; }
 
 private:
     void visitLeaf(int32_t type, const LeafPart& leaf) {
-        const int32_t position = positions_[type]++;
-        if (position < counts_[type]) {
-            ElementSlot& slot = slots_[type][position];
-            if (sameState(slot, leaf)) {
-                slot.changed = 0;
-            } else {
-                slot.changed = 1;
-                takeState(slot, leaf);
-            }
-            return;
-        }
-        ElementSlot slot;
-        std::memset(static_cast<void*>(&slot), 0, sizeof slot);
-        slot.changed = 1;
-        takeState(slot, leaf);
-        added_[type].push_back(slot);
+        countLeaf(slots_[type], counts_[type], positions_[type]++, leaf, changes_.added[type], nullptr);
     }
 
     ElementSlot* slots_[3];
     int32_t counts_[3];
     int32_t positions_[3] = {0, 0, 0};
-    std::vector<ElementSlot> added_[3];
+    CountedChanges changes_;
 };
 
 const void* valueAddress(const ElementSlot& slot, int32_t array) {
@@ -102,26 +119,17 @@ const void* valueAddress(const ElementSlot& slot, int32_t array) {
     return text == nullptr ? "" : text;
 }
 
-}  // namespace
-
-const char* syncPass(TableHeader& header, bool force) {
-    ElementSlot* slots[3];
-    for (int i = 0; i < 3; ++i) {
-        slots[i] = header.elementCounts[i] > 0 ? resolveAs<ElementSlot>(header.elementArrays[i]) : nullptr;
-    }
-    CountingWalk walk(slots, header.elementCounts);
-    int32_t totals[3] = {0, 0, 0};
-    if (RuntimeNode* root = resolveNode(header.runtimeRoot)) {
-        walk.walkGroup(*root);
-        for (int i = 0; i < 3; ++i) totals[i] = root->counters[typeCounter(i)];
-    }
-
+// The host's side of a sync pass: per array, resizeArray, the array brought
+// to the new count, storeElement for the values cut off and for the changed
+// slots. `slots` hold the arrays as the counting left them.
+const char* sendChanges(TableHeader& header, ElementSlot* const slots[3], const int32_t totals[3],
+                        CountedChanges& changes, bool force) {
     const char* message = nullptr;
     for (int32_t i = 0; i < 3; ++i) {
         const int32_t n = totals[i];
         const int32_t o = header.elementCounts[i];
         const uintptr_t kept = header.elementArrays[i];
-        std::vector<ElementSlot>& added = walk.added(i);
+        std::vector<ElementSlot>& added = changes.added[i];
         // Set when the array could not be brought to n slots: the values are
         // still sent from the old slots and the gathered ones, and then the
         // array is dropped, so that the next pass starts afresh and sends
@@ -161,12 +169,20 @@ const char* syncPass(TableHeader& header, bool force) {
             for (int32_t j = n; j < o; ++j) storeElement(header.hostIds, i, j, nullptr);
         }
 
-        for (int32_t j = 0; j < n && message == nullptr; ++j) {
+        const auto send = [&](int32_t j) {
             const ElementSlot* slot = nullptr;
             if (!unsized || j < o) slot = base == nullptr ? nullptr : &base[j];
             else if (static_cast<std::size_t>(j - o) < added.size()) slot = &added[static_cast<std::size_t>(j - o)];
-            if (slot == nullptr) continue;
+            if (slot == nullptr) return;
             if (slot->changed != 0 || force) message = storeElement(header.hostIds, i, j, valueAddress(*slot, i));
+        };
+        if (changes.everyPlace) {
+            for (int32_t j = 0; j < n && message == nullptr; ++j) send(j);
+        } else {
+            for (const int32_t j : changes.changed[i]) {
+                if (j >= n || message != nullptr) break;
+                send(j);
+            }
         }
 
         if (unsized) {
@@ -178,6 +194,46 @@ const char* syncPass(TableHeader& header, bool force) {
         }
     }
     return message;
+}
+
+void openSlots(const TableHeader& header, ElementSlot* slots[3]) {
+    for (int i = 0; i < 3; ++i) {
+        slots[i] = header.elementCounts[i] > 0 ? resolveAs<ElementSlot>(header.elementArrays[i]) : nullptr;
+    }
+}
+
+}  // namespace
+
+const char* syncPass(TableHeader& header, bool force) {
+    ElementSlot* slots[3];
+    openSlots(header, slots);
+    CountingWalk walk(slots, header.elementCounts);
+    int32_t totals[3] = {0, 0, 0};
+    if (RuntimeNode* root = resolveNode(header.runtimeRoot)) {
+        walk.walkGroup(*root);
+        for (int i = 0; i < 3; ++i) totals[i] = root->counters[typeCounter(i)];
+    }
+    return sendChanges(header, slots, totals, walk.changes(), force);
+}
+
+const char* syncStretch(TableHeader& header, uintptr_t written, int32_t writtenPlace, const IndexGathering& stretch) {
+    ElementSlot* slots[3];
+    openSlots(header, slots);
+    int32_t counts[3];
+    for (int i = 0; i < 3; ++i) counts[i] = slots[i] == nullptr ? 0 : header.elementCounts[i];
+    CountedChanges changes;
+    changes.everyPlace = false;
+    if (const RuntimeNode* node = resolveNode(written); node != nullptr && leafArrayIndex(*node) == kInteger) {
+        countLeaf(slots[kInteger], counts[kInteger], writtenPlace, node->leaf, changes.added[kInteger],
+                  &changes.changed[kInteger]);
+    }
+    for (const IndexedLeaf& leaf : stretch.leaves) {
+        const RuntimeNode* node = resolveNode(leaf.handle);
+        if (node == nullptr) continue;
+        countLeaf(slots[leaf.type], counts[leaf.type], leaf.place, node->leaf, changes.added[leaf.type],
+                  &changes.changed[leaf.type]);
+    }
+    return sendChanges(header, slots, stretch.typeCounts, changes, false);
 }
 
 const char* syncValueChange(TableHeader& header, uintptr_t leafHandle) {

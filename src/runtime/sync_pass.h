@@ -17,6 +17,8 @@
 
 #include "table/records.h"
 
+#include "runtime/layout_index.h"
+
 #include <cstdint>
 
 namespace uvt {
@@ -34,5 +36,13 @@ const char* syncTable(uintptr_t table, bool force);
 // relayouts), so only the leaf's own slot is compared and sent, which is
 // what the whole pass would do; without the index the whole pass runs.
 const char* syncValueChange(TableHeader& header, uintptr_t leaf);
+
+// The sync pass after a write that changed the Integer leaf `written` (at
+// `writtenPlace`) and reshaped the tree from a point on: the stretch of the
+// tree from there, gathered with its new places. Every other slot mirrors
+// its node (the index vouches for that), so only the written leaf's slot and
+// the slots of the stretch are compared, and the host hears exactly what the
+// whole pass would tell it, in the same order.
+const char* syncStretch(TableHeader& header, uintptr_t written, int32_t writtenPlace, const IndexGathering& stretch);
 
 }  // namespace uvt

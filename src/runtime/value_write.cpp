@@ -6,6 +6,7 @@
 #include "runtime/layout_pass.h"
 #include "runtime/node_access.h"
 #include "runtime/release_deferral.h"
+#include "runtime/resizing_write.h"
 #include "runtime/runtime_messages.h"
 #include "runtime/sync_pass.h"
 #include "runtime/text_block.h"
@@ -86,16 +87,26 @@ const char* writeInteger(uintptr_t table, TableHeader& header, uintptr_t leafHan
     int32_t oldSizes[3] = {0, 0, 0};
     for (int32_t i = 0; i < 3 && root != nullptr; ++i) oldSizes[i] = root->counters[typeCounter(i)];
 
-    // The row that holds the leaf is laid out again (the whole table for a
-    // top-level variable). Whatever that cuts off is only kept aside until
-    // the host has agreed to the new sizes.
+    // The arrays the leaf sizes are brought to the new count: by the
+    // resizing write where the index allows, else by laying out again the
+    // row that holds the leaf (the whole table for a top-level variable).
+    // Whatever that cuts off is only kept aside until the host has agreed to
+    // the new sizes.
+    ResizingWrite resizing;
+    const bool partial = resizing.prepare(header, leafHandle);
     const uintptr_t start = leaf.parent;
     ReleaseDeferral deferral;
-    layoutPass(table, nullptr, start);
+    if (partial) resizing.layOut();
+    else layoutPass(table, nullptr, start);
     deferral.stop();
 
     int32_t newSizes[3] = {0, 0, 0};
-    countValues(header.runtimeRoot, newSizes[0], newSizes[1], newSizes[2]);
+    if (partial) {
+        for (int32_t i = 0; i < 3; ++i) newSizes[i] = oldSizes[i];
+        resizing.addSizeChanges(newSizes);
+    } else {
+        countValues(header.runtimeRoot, newSizes[0], newSizes[1], newSizes[2]);
+    }
     int32_t refused = -1;
     const char* hostMessage = nullptr;
     for (int32_t i = 0; i < 3 && refused < 0; ++i) {
@@ -107,6 +118,12 @@ const char* writeInteger(uintptr_t table, TableHeader& header, uintptr_t leafHan
     if (refused < 0) {
         RuntimeNode* written = resolveNode(leafHandle);
         if (written != nullptr) written->leaf.valueSet = finalFlag(value);
+        if (partial) {
+            resizing.sync();
+            deferral.releaseKept();
+            resizing.followIndex();
+            return nullptr;
+        }
         syncPass(header, false);
         deferral.releaseKept();
         const RuntimeNode* startNode = resolveNode(start);
@@ -124,7 +141,8 @@ const char* writeInteger(uintptr_t table, TableHeader& header, uintptr_t leafHan
         written->leaf.value.integer = previous;
         written->leaf.valueSet = previousFlag;
     }
-    layoutPass(table, nullptr, start);
+    if (partial) resizing.takeBack();
+    else layoutPass(table, nullptr, start);
     return message;
 }
 

@@ -1,0 +1,254 @@
+#include "runtime/resizing_write.h"
+
+#include "runtime/node_access.h"
+#include "runtime/node_chain.h"
+#include "runtime/node_creation.h"
+#include "runtime/runtime_state.h"
+#include "runtime/sync_pass.h"
+#include "table/table_access.h"
+#include "uvt.h"
+
+#include <cstring>
+
+namespace uvt {
+namespace {
+
+// Calls fn(k, row) for the member rows of Structure row `structure` (-1:
+// the top-level rows), the rows a layout pass makes its members from.
+template <class Fn>
+void forEachMember(const TableHeader& header, int32_t structure, Fn fn) {
+    int32_t start = 0;
+    int32_t depth = 0;
+    if (structure >= 0) {
+        const VariableRow* row = rowAt(header, structure);
+        if (row == nullptr) return;
+        start = structure + 1;
+        depth = row->depth + 1;
+    }
+    for (int32_t k = start; k < header.rowCount; ++k) {
+        const VariableRow* row = rowAt(header, k);
+        if (row == nullptr || row->depth > depth) continue;
+        if (row->depth < depth) break;
+        fn(k, *row);
+    }
+}
+
+// The one member row of `structure` named `name`; -1 when there is none or
+// more than one, which a name alone cannot tell apart.
+int32_t memberNamed(const TableHeader& header, int32_t structure, const char* name) {
+    int32_t found = -1;
+    int32_t matches = 0;
+    forEachMember(header, structure, [&](int32_t k, const VariableRow& row) {
+        if (std::strcmp(row.name, name) != 0) return;
+        found = k;
+        ++matches;
+    });
+    return matches == 1 ? found : -1;
+}
+
+// The rows of the nodes of `chain`, from the root's child down: the row of
+// an element is the row of its array. False when a name does not lead to
+// exactly one row.
+bool rowsAlongChain(const TableHeader& header, const NodeChain& chain, int32_t rows[kMaxChainLength],
+                    int32_t& owner) {
+    int32_t structure = -1;
+    int32_t row = -1;
+    owner = -1;
+    for (int level = 1; level < chain.length; ++level) {
+        const RuntimeNode* node = resolveNode(chain.handles[level]);
+        if (node == nullptr) return false;
+        if (isArrayElement(*node)) {
+            if (row < 0) return false;
+            structure = row;
+        } else {
+            owner = structure;
+            row = memberNamed(header, structure, nodeName(*node));
+            if (row < 0) return false;
+            structure = row;
+        }
+        rows[level] = row;
+    }
+    return row >= 0;
+}
+
+int32_t sizingCount(const RuntimeNode& leaf) {
+    return leaf.leaf.valueSet != 0 && leaf.leaf.value.integer >= 0 ? leaf.leaf.value.integer : 0;
+}
+
+// What one value of `row` adds to the counters of every group above it.
+void addToCounters(RuntimeNode& group, const VariableRow& row, int32_t values) {
+    group.counters[kValueCount] += values;
+    group.counters[typeCounter(row.type)] += values;
+    if (row.io == UVT_IO_INPUT || row.io == UVT_IO_BOTH) group.counters[kInputCount] += values;
+    if (row.io == UVT_IO_OUTPUT || row.io == UVT_IO_BOTH) group.counters[kOutputCount] += values;
+}
+
+}  // namespace
+
+bool ResizingWrite::prepare(TableHeader& header, uintptr_t leafHandle) {
+    header_ = &header;
+    leaf_ = leafHandle;
+    index_ = openIndex(header);
+    const RuntimeNode* leaf = resolveNode(leafHandle);
+    if (index_ == nullptr || leaf == nullptr || isArrayElement(*leaf) || !layoutFollowsRows(*index_, header)) {
+        return false;
+    }
+    const int32_t seq = index_->leafPosition(leafHandle);
+    NodeChain chain;
+    if (seq < 0 || !climbToTop(leafHandle, chain) || chain.top() != header.runtimeRoot || chain.length < 2) return false;
+    leafPlace_ = index_->leaf(seq).place;
+
+    int32_t rows[kMaxChainLength];
+    int32_t owner = -1;  // the Structure row whose members hold the leaf's row
+    if (!rowsAlongChain(header, chain, rows, owner)) return false;
+    const int32_t z = rows[chain.length - 1];
+    const VariableRow* sizing = rowAt(header, z);
+    if (sizing == nullptr || sizing->type != kInteger || sizing->dimension != kScalar) return false;
+    // The rows sized by an id take their count from the first row of that id.
+    for (int32_t k = 0; k < z; ++k) {
+        const VariableRow* row = rowAt(header, k);
+        if (row == nullptr || row->id == sizing->id) return false;
+    }
+
+    // A pass from the leaf starts at its parent: the whole table for the
+    // root, else the row of the parent (of its array, for an element),
+    // found by name. That must be the parent's own row.
+    const uintptr_t parent = leaf->parent;
+    if (parent != header.runtimeRoot) {
+        int level = chain.length - 2;
+        const RuntimeNode* parentNode = resolveNode(parent);
+        if (parentNode == nullptr) return false;
+        if (isArrayElement(*parentNode)) --level;
+        if (level < 1) return false;
+        const char* name = nodeName(chain.handles[level]);
+        int32_t first = -1;
+        for (int32_t k = 0; k < header.rowCount && first < 0; ++k) {
+            const VariableRow* row = rowAt(header, k);
+            if (row != nullptr && std::strcmp(row->name, name) == 0) first = k;
+        }
+        if (first != rows[level]) return false;
+    }
+
+    // Every row sized by the leaf's row must be an array of values among the
+    // later members of the same structure, so that the count each of them
+    // gets in any pass is the one of the leaf of its own group.
+    int32_t sized = 0;
+    for (int32_t k = 0; k < header.rowCount; ++k) {
+        const VariableRow* row = rowAt(header, k);
+        if (row != nullptr && row->dimension == sizing->id) ++sized;
+    }
+    const RuntimeNode* group = resolveNode(parent);
+    if (group == nullptr) return false;
+    bool fits = true;
+    int32_t members = 0;
+    forEachMember(header, owner, [&](int32_t k, const VariableRow& row) {
+        if (!fits || row.dimension != sizing->id) return;
+        ++members;
+        if (k < z || row.type == kStructure || memberNamed(header, owner, row.name) != k) {
+            fits = false;
+            return;
+        }
+        uintptr_t node = group->firstChild;
+        while (node != 0 && std::strcmp(nodeName(node), row.name) != 0) {
+            const RuntimeNode* sibling = resolveNode(node);
+            node = sibling == nullptr ? 0 : sibling->nextSibling;
+        }
+        const IndexedNode* entry = index_->find(node);
+        const RuntimeNode* arrayNode = resolveNode(node);
+        if (entry == nullptr || arrayNode == nullptr || arrayNode->kind != kGroupNode ||
+            (entry->leafChildren == 0 && entry->end != entry->first)) {
+            fits = false;
+            return;
+        }
+        arrays_.push_back(SizedArray{node, &row, *entry, LayoutIndex::length(*entry), 0});
+    });
+    if (!fits || members != sized || arrays_.empty()) return false;
+    count_ = sizingCount(*leaf);
+    return true;
+}
+
+uintptr_t ResizingWrite::element(const SizedArray& array, int32_t k) const {
+    return k >= 0 && k < LayoutIndex::length(array.entry) ? index_->leaf(array.entry.first + k).handle : 0;
+}
+
+// The link that holds what follows the first `count` elements: the array's
+// first-child link for none, else the last one's sibling link. `count` is
+// at most the length the index knows.
+uintptr_t* ResizingWrite::linkAfter(SizedArray& array, int32_t count) {
+    RuntimeNode* node = resolveNode(count == 0 ? array.node : element(array, count - 1));
+    if (node == nullptr) return nullptr;
+    return count == 0 ? &node->firstChild : &node->nextSibling;
+}
+
+void ResizingWrite::layOut() {
+    for (SizedArray& array : arrays_) {
+        const int32_t old = LayoutIndex::length(array.entry);
+        if (count_ < old) {
+            for (int32_t k = count_; k < old; ++k) released_.push_back(element(array, k));
+            if (uintptr_t* link = linkAfter(array, count_)) releaseTree(*link);
+            array.length = count_;
+            continue;
+        }
+        uintptr_t* link = linkAfter(array, old);
+        for (int32_t i = old; i < count_ && link != nullptr; ++i) {
+            const uintptr_t made = createNode(*array.row, array.node, i);
+            RuntimeNode* node = resolveNode(made);
+            if (node == nullptr) {  // no memory: the array ends here for now, as in a layout pass
+                complete_ = false;
+                break;
+            }
+            *link = made;
+            if (array.firstMade == 0) array.firstMade = made;
+            ++array.length;
+            link = &node->nextSibling;
+        }
+    }
+}
+
+void ResizingWrite::addSizeChanges(int32_t sizes[3]) const {
+    for (const SizedArray& array : arrays_) {
+        sizes[array.row->type] += array.length - LayoutIndex::length(array.entry);
+    }
+}
+
+void ResizingWrite::sync() {
+    for (const SizedArray& array : arrays_) {
+        const int32_t change = array.length - LayoutIndex::length(array.entry);
+        if (change == 0) continue;
+        for (uintptr_t at = array.node; at != 0;) {
+            RuntimeNode* node = resolveNode(at);
+            if (node == nullptr) break;
+            addToCounters(*node, *array.row, change);
+            at = node->parent;
+        }
+    }
+    // The first sized array keeps its first elements (up to the smaller of
+    // its lengths) where they were; from there on every value may move.
+    const SizedArray& first = arrays_.front();
+    const int32_t kept = std::min(first.length, LayoutIndex::length(first.entry));
+    gatherFrom(*index_, first.firstMade, first.node, first.entry.first + kept, gathered_);
+    if (!gathered_.usable) {
+        syncPass(*header_, false);
+        return;
+    }
+    syncStretch(*header_, leaf_, leafPlace_, gathered_);
+}
+
+void ResizingWrite::followIndex() {
+    if (!gathered_.usable) {
+        rebuildIndex(*header_, false);
+        return;
+    }
+    updateIndex(*header_, gathered_, released_, complete_);
+}
+
+void ResizingWrite::takeBack() {
+    for (SizedArray& array : arrays_) {
+        const int32_t old = LayoutIndex::length(array.entry);
+        if (array.length <= old) continue;
+        if (uintptr_t* link = linkAfter(array, old)) releaseTree(*link);
+        array.length = old;
+    }
+}
+
+}  // namespace uvt

@@ -1,0 +1,71 @@
+// An Integer write that resizes the arrays it dimensions, done on the part
+// of the tree that changes rather than by laying the whole table out again.
+//
+// When the layout index vouches that the tree is the layout of the current
+// rows, and the rows the Integer sizes are arrays of values among the later
+// members of its own structure (or top-level rows after a top-level
+// Integer), a layout pass from the written leaf would change nothing but
+// the ends of those arrays: it would make their new elements or cut off the
+// ones past the new count, in row order, and the host would hear the same
+// from it as from the steps here. The values from the first changed array
+// on move to new places; only they, and the written leaf, are compared with
+// the element slots, and the index follows from the same gathering. Every
+// other case is left to the whole layout, which stays the reference.
+#pragma once
+
+#include "runtime/layout_index.h"
+#include "table/records.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace uvt {
+
+class ResizingWrite {
+public:
+    // Whether the write to the Integer leaf `leaf` of the table can take
+    // this way. The leaf holds its new value and the value-set flag that a
+    // layout pass would see; nothing is changed yet.
+    bool prepare(TableHeader& header, uintptr_t leaf);
+    // Brings every array that the leaf sizes to the count it now gives, as
+    // the layout pass would: new elements made at the end, those past the
+    // count cut off through the tree release (which the write's release
+    // deferral keeps aside).
+    void layOut();
+    // Adds the change in the number of values of each type to `sizes`.
+    void addSizeChanges(int32_t sizes[3]) const;
+    // The host agreed to the sizes: the counters of the groups, then the
+    // sync of the written leaf and of the values from the first changed
+    // array on.
+    void sync();
+    // After the cut-off nodes are given back: the index follows the tree.
+    void followIndex();
+    // The host refused: gives back the elements this write made (the cut-off
+    // ones must be back in their lists already), which leaves the tree and
+    // the index as they were.
+    void takeBack();
+
+private:
+    struct SizedArray {
+        uintptr_t node;
+        const VariableRow* row;
+        IndexedNode entry;  // as the index had it before the write
+        int32_t length;     // the elements it has now
+        uintptr_t firstMade;
+    };
+
+    uintptr_t element(const SizedArray& array, int32_t k) const;
+    uintptr_t* linkAfter(SizedArray& array, int32_t count);
+
+    TableHeader* header_ = nullptr;
+    const LayoutIndex* index_ = nullptr;
+    uintptr_t leaf_ = 0;
+    int32_t leafPlace_ = 0;
+    int32_t count_ = 0;
+    bool complete_ = true;  // every element the count asks for could be made
+    std::vector<SizedArray> arrays_;
+    std::vector<uintptr_t> released_;
+    IndexGathering gathered_;
+};
+
+}  // namespace uvt
