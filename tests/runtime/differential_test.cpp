@@ -10,6 +10,7 @@
 
 #include <cstring>
 #include <map>
+#include <memory>
 #include <random>
 #include <regex>
 #include <string>
@@ -41,6 +42,33 @@ const std::vector<RowSpec> kOwnSizedRows = [] {
     rows[1].dimension = "NC";
     return rows;
 }();
+
+// A table whose Integers size only arrays of values among their own later
+// members, so that their writes resize arrays without a layout pass: N
+// sizes three top-level arrays with other values between them, each M sizes
+// two arrays in its element of S, TN one in the scalar structure T. NS sizes
+// the structure array S, whose writes take the whole layout.
+const std::vector<RowSpec> kResizingRows = {
+    {"N", "Integer", "Scalar", "0", "Input and Output"},
+    {"V", "Real", "N", "0", "Input Only"},
+    {"K", "Integer", "N", "0", "Output Only"},
+    {"NS", "Integer", "Scalar", "0", "Input Only"},
+    {"S", "Structure", "NS", "0", "Input Only"},
+    {"M", "Integer", "Scalar", "1", "Input Only"},
+    {"P", "Real", "M", "1", "Input and Output"},
+    {"Z", "Real", "Scalar", "1", "Input Only"},
+    {"B", "Character", "M", "1", "Output Only"},
+    {"T", "Structure", "Scalar", "0", "Input Only"},
+    {"TN", "Integer", "Scalar", "1", "Input and Output"},
+    {"TW", "Real", "TN", "1", "Output Only"},
+    {"W", "Character", "N", "0", "Output Only"},
+    {"Y", "Real", "Scalar", "0", "Output Only"},
+};
+
+// The Integers of the tables above, and counts for them that grow, shrink,
+// reach 0 or lie below it.
+const char* const kSizingPaths[] = {"N", "NC", "S(1).M", "S(2).M", "T.TN", "NS", "S(1).A", "M"};
+const int32_t kSizingCounts[] = {-2, -1, 0, 1, 2, 3, 4, 6};
 
 const char* const kNames[] = {"NC", "X", "S", "A", "B", "Y", "N", "V", "T", "W", "C", "Q", "$TOP$", "1"};
 const char* const kPaths[] = {"NC", "X(2)", "S(1).A", "S(2).B", "V(3)", "V(1)", "T.W(2)", "C", "Y", "S", "V(9)"};
@@ -74,14 +102,18 @@ std::string describeHandle(uintptr_t handle, const std::map<uintptr_t, std::stri
 
 class Session {
 public:
-    Session(uint32_t seed, Log& log) : random_(seed), log_(log) {}
+    // resizing: every table is of kResizingRows and is bound as it opens,
+    // so that most Integer writes find an index to resize in place with.
+    Session(uint32_t seed, Log& log, bool resizing = false) : random_(seed), log_(log), resizing_(resizing) {}
 
     void run(int steps) {
         open(0);
         open(1);
         for (int step = 0; step < steps; ++step) {
             refusals();
-            const int op = pick(23);
+            int op = pick(27);
+            // Design edits would keep most writes on the whole layout.
+            if (resizing_ && (op == 16 || op == 17)) op = 23;
             const uintptr_t table = tables_[pick(4) == 0 ? 1 : 0];
             switch (op) {
                 case 0: bind(table); break;
@@ -100,6 +132,7 @@ public:
                 case 17: cellValue(table); break;
                 case 18: if (pick(6) == 0) reopen(pick(2)); break;
                 case 20: case 21: writeSameCount(table); break;
+                case 23: case 24: case 25: case 26: writeCount(table); break;
                 default: writeByPlace(table); break;
             }
         }
@@ -118,8 +151,10 @@ private:
     void answer(const char* call, const char* message) { note(std::string(call) + ": " + (message ? message : "ok")); }
 
     void open(int slot) {
-        tables_[slot] = makeTable(pick(3) == 0 ? kSessionRows : kOwnSizedRows);
+        const int design = resizing_ ? 4 : pick(5);
+        tables_[slot] = makeTable(design == 0 ? kSessionRows : design < 3 ? kOwnSizedRows : kResizingRows);
         tables_[slot] == 0 ? note("no table") : note("table");
+        if (resizing_ && tables_[slot] != 0) bind(tables_[slot]);
     }
     void reopen(int slot) {
         DeleteUVT(tables_[slot]);
@@ -137,10 +172,24 @@ private:
         } else if (pick(3) == 0) {
             host.resizeAnswer = nullptr;
         }
+        if (pick(10) == 0) {
+            // Only growth beyond a chosen size, so that shrinking still passes.
+            const int32_t refusedArray = pick(3);
+            const int32_t largest = 2 + pick(8);
+            host.resizeAnswer = [refusedArray, largest](int32_t array, int32_t count) {
+                return array == refusedArray && count > largest ? "Too large" : nullptr;
+            };
+        }
         if (pick(8) == 0) {
             const int32_t refusedElement = pick(4);
             host.storeAnswer = [refusedElement](int32_t array, int32_t element, const void*) {
                 return array == 1 && element == refusedElement ? "Bad value" : nullptr;
+            };
+        } else if (pick(10) == 0) {
+            // The n-th storeElement from now, whatever it stores.
+            auto countdown = std::make_shared<int>(1 + pick(6));
+            host.storeAnswer = [countdown](int32_t, int32_t, const void*) {
+                return --*countdown == 0 ? "Refused here" : nullptr;
             };
         } else if (pick(3) == 0) {
             host.storeAnswer = nullptr;
@@ -256,6 +305,37 @@ private:
         }
     }
 
+    // An Integer given a count that may resize what it dimensions: by name,
+    // by handle, or cleared.
+    void writeCount(uintptr_t table) {
+        const char* path = kSizingPaths[pick(8)];
+        const int32_t count = kSizingCounts[pick(8)];
+        std::memset(buffer_, 0, sizeof buffer_);
+        std::memcpy(buffer_, &count, sizeof count);
+        const std::size_t before = log_.size();
+        const char* refusal = nullptr;
+        if (pick(4) == 0) {
+            refusal = rtmSetVarValueByName(table, path, nullptr, pick(5) == 0 ? nullptr : buffer_);
+            answer((std::string("count by name ") + path).c_str(), refusal);
+        } else {
+            uintptr_t handle = 0;
+            answer((std::string("handle by name ") + path).c_str(), rtmHandleByName(table, path, &handle));
+            refusal = rtmSetValueByHandle(table, handle, pick(6) == 0 ? nullptr : buffer_);
+            answer("count by handle", refusal);
+        }
+        // An agreed resize that no layout index block came or went with: the
+        // index followed the write in place.
+        bool resized = false;
+        bool indexBlock = false;
+        static const std::regex kBlock("^(allocate|release #[0-9]+) (-?[0-9]+)");
+        for (std::size_t i = before; i < log_.size(); ++i) {
+            resized = resized || log_[i].rfind("resize(", 0) == 0;
+            std::smatch size;
+            if (std::regex_search(log_[i], size, kBlock) && isLayoutIndexSize(std::stoi(size[2]))) indexBlock = true;
+        }
+        if (refusal == nullptr && resized && !indexBlock) ++resizedInPlace_;
+    }
+
     std::string pointed(const void* pointer, int32_t type) {
         if (pointer == nullptr) return "null";
         if (type == 0) return "i:" + std::to_string(*static_cast<const int32_t*>(pointer));
@@ -353,7 +433,7 @@ private:
 
     void replace() {
         const int slot = pick(2);
-        const uintptr_t source = makeTable(kSessionRows);
+        const uintptr_t source = makeTable(resizing_ ? kResizingRows : kSessionRows);
         if (pick(3) == 0) setCell(source, 0, 10, "D");  // renames C
         rtmReplaceTable(pick(5) == 0 ? 0 : tables_[slot], source);
         // A source that was not taken over (no target) is the host's still.
@@ -382,10 +462,17 @@ private:
 
     std::mt19937 random_;
     Log& log_;
+    bool resizing_;
     uintptr_t tables_[2] = {0, 0};
     std::vector<uintptr_t> handles_;
     std::map<uintptr_t, std::string> known_;
     alignas(8) char buffer_[16] = {};
+
+public:
+    int resizedInPlace() const { return resizedInPlace_; }
+
+private:
+    int resizedInPlace_ = 0;
 };
 
 // The log without the index blocks: every memory entry whose size is an
@@ -425,12 +512,14 @@ Log withoutIndexBlocks(const Log& log, int& indexBlocks) {
 
 class Differential : public UvtTest {
 protected:
-    Log runSession(uint32_t seed, bool withoutIndex, int& indexBlocks) {
+    Log runSession(uint32_t seed, bool withoutIndex, int& indexBlocks, int& resizedInPlace, bool resizing = false) {
         installTestHost();
         memory.recordTrailInto(host.log);
         if (withoutIndex) memory.refuseSize = isLayoutIndexSize;
         memory.limitLiveBlocks(4000);  // a host runs out of memory long before an array sized by any int32
-        Session(seed, host.log).run(160);
+        Session session(seed, host.log, resizing);
+        session.run(160);
+        resizedInPlace = session.resizedInPlace();
         memory.recordTrail(false);
         memory.refuseSize = nullptr;
         memory.limitLiveBlocks(0);
@@ -442,20 +531,52 @@ protected:
 
 TEST_F(Differential, SessionsSeeTheSameHostWithAndWithoutTheIndex) {
     int sessionsUsingIndex = 0;
+    int writesResizedInPlace = 0;
     for (uint32_t seed = 1; seed <= 60; ++seed) {
         int indexed = 0;
         int refused = 0;
-        const Log fast = runSession(seed, false, indexed);
-        const Log walked = runSession(seed, true, refused);
+        int inPlace = 0;
+        int walkedInPlace = 0;
+        const Log fast = runSession(seed, false, indexed, inPlace);
+        const Log walked = runSession(seed, true, refused, walkedInPlace);
         EXPECT_EQ(refused, 0) << "seed " << seed;
+        writesResizedInPlace += inPlace;
         sessionsUsingIndex += indexed > 0 ? 1 : 0;
         ASSERT_EQ(fast.size(), walked.size()) << "seed " << seed;
         for (std::size_t i = 0; i < fast.size(); ++i) {
             ASSERT_EQ(fast[i], walked[i]) << "seed " << seed << ", entry " << i;
         }
     }
-    // Not a comparison of two walks: most sessions did use the index.
+    // Not a comparison of two walks: most sessions did use the index, and
+    // many size-changing writes went without a layout pass.
     EXPECT_GT(sessionsUsingIndex, 40);
+    EXPECT_GT(writesResizedInPlace, 10);
+}
+
+// Integer writes that resize arrays: grown, shrunk, to 0, below 0 and
+// cleared, top-level and in structures, with the host refusing sizes and
+// values at chosen calls. Most of them go without a layout pass, and the
+// host must not tell: the same resizes, the same stores in the same order,
+// the same blocks.
+TEST_F(Differential, ResizingWritesSeeTheSameHostWithAndWithoutTheIndex) {
+    int writesResizedInPlace = 0;
+    int walkedWithoutIndexBlock = 0;  // where no index could be made at all
+    for (uint32_t seed = 1; seed <= 40; ++seed) {
+        int indexed = 0;
+        int refused = 0;
+        int inPlace = 0;
+        int walkedInPlace = 0;
+        const Log fast = runSession(seed, false, indexed, inPlace, true);
+        const Log walked = runSession(seed, true, refused, walkedInPlace, true);
+        EXPECT_EQ(refused, 0) << "seed " << seed;
+        writesResizedInPlace += inPlace;
+        walkedWithoutIndexBlock += walkedInPlace;
+        ASSERT_EQ(fast.size(), walked.size()) << "seed " << seed;
+        for (std::size_t i = 0; i < fast.size(); ++i) {
+            ASSERT_EQ(fast[i], walked[i]) << "seed " << seed << ", entry " << i;
+        }
+    }
+    EXPECT_GT(writesResizedInPlace, walkedWithoutIndexBlock + 100);
 }
 
 }  // namespace
