@@ -3,7 +3,7 @@
 #include "host/counted_operation.h"
 #include "host/host_routines.h"
 #include "runtime/layout_index.h"
-#include "runtime/layout_pass.h"
+#include "runtime/layout.h"
 #include "runtime/node_access.h"
 #include "runtime/sync_pass.h"
 #include "runtime/tree_build.h"

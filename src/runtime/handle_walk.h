@@ -6,7 +6,7 @@
 // value leaf whose IO direction passes the filter.
 #pragma once
 
-#include "runtime/runtime_node.h"
+#include "runtime/nodes.h"
 
 #include <cstdint>
 

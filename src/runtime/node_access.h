@@ -2,7 +2,7 @@
 // Addresses from these helpers are good for the current operation only.
 #pragma once
 
-#include "runtime/runtime_node.h"
+#include "runtime/nodes.h"
 #include "table/records.h"
 
 #include <cstdint>

@@ -4,7 +4,7 @@
 // never the size of the tree.
 #pragma once
 
-#include "runtime/runtime_node.h"
+#include "runtime/nodes.h"
 
 #include <cstdint>
 

@@ -6,7 +6,7 @@
 // the way; with the table's layout index it is one look-up.
 #pragma once
 
-#include "runtime/runtime_node.h"
+#include "runtime/nodes.h"
 #include "table/records.h"
 
 #include <cstdint>

@@ -3,8 +3,8 @@
 #include "host/counted_operation.h"
 #include "host/host_routines.h"
 #include "runtime/layout_index.h"
-#include "runtime/release_deferral.h"
-#include "runtime/runtime_node.h"
+#include "runtime/release.h"
+#include "runtime/nodes.h"
 #include "runtime/text_block.h"
 
 namespace uvt {

@@ -8,7 +8,7 @@
 #include "runtime/node_chain.h"
 #include "runtime/row_locator.h"
 #include "runtime/runtime_messages.h"
-#include "runtime/value_write.h"
+#include "runtime/value_writing.h"
 #include "table/table_access.h"
 
 namespace uvt {

@@ -1,4 +1,4 @@
-#include "runtime/release_deferral.h"
+#include "runtime/release.h"
 
 #include "runtime/node_access.h"
 #include "runtime/runtime_state.h"

@@ -1,4 +1,4 @@
-#include "runtime/layout_pass.h"
+#include "runtime/layout.h"
 
 #include "runtime/layout_index.h"
 #include "host/counted_operation.h"

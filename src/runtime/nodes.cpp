@@ -1,7 +1,7 @@
 #include "runtime/node_creation.h"
 
 #include "host/host_routines.h"
-#include "runtime/runtime_node.h"
+#include "runtime/nodes.h"
 #include "runtime/text_block.h"
 
 #include <cstdio>
