@@ -4,7 +4,7 @@
 #include "host/host_routines.h"
 #include "runtime/layout_index.h"
 #include "runtime/layout.h"
-#include "runtime/node_access.h"
+#include "runtime/nodes.h"
 #include "runtime/sync_pass.h"
 #include "runtime/tree_build.h"
 #include "table/table_access.h"

@@ -1,23 +1,9 @@
 #include "runtime/handle_walk.h"
 
-#include "runtime/node_access.h"
+#include "runtime/nodes.h"
 #include "uvt.h"
 
 namespace uvt {
-
-bool leafMatchesFilter(const RuntimeNode& leaf, int32_t filter) {
-    if (leaf.kind != kValueLeaf) return false;
-    const int32_t io = leaf.leaf.io;
-    switch (filter) {
-        case UVT_FILTER_ANY: return true;
-        case UVT_FILTER_INPUT: return io != UVT_IO_OUTPUT;
-        case UVT_FILTER_OUTPUT: return io != UVT_IO_INPUT;
-        case UVT_FILTER_INPUT_ONLY: return io == UVT_IO_INPUT;
-        case UVT_FILTER_OUTPUT_ONLY: return io == UVT_IO_OUTPUT;
-        case UVT_FILTER_INPUT_AND_OUTPUT: return io == UVT_IO_BOTH;
-        default: return false;
-    }
-}
 
 uintptr_t nextMatchingLeaf(uintptr_t start, int32_t filter) {
     const RuntimeNode* startNode = resolveNode(start);

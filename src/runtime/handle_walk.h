@@ -12,14 +12,6 @@
 
 namespace uvt {
 
-inline constexpr uintptr_t kHandleSentinel = 0x0FFFFFFF;
-
-// Neither 0 nor the sentinel; nothing else is looked at.
-inline bool isHandleValid(uintptr_t handle) { return handle != 0 && handle != kHandleSentinel; }
-
-// Filters: -1 every value; 0 not Output Only; 1 not Input Only; 2 Input Only;
-// 3 Output Only; 4 Input and Output; anything else none.
-bool leafMatchesFilter(const RuntimeNode& leaf, int32_t filter);
 
 // The next value leaf after `start` that matches `filter`, or 0 when none
 // follows. From the root the whole tree is searched; from any other node the

@@ -1,6 +1,6 @@
 #include "runtime/label_text.h"
 
-#include "runtime/node_access.h"
+#include "runtime/nodes.h"
 
 #include <cstring>
 

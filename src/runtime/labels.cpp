@@ -2,7 +2,7 @@
 
 #include "runtime/handle_walk.h"
 #include "runtime/label_text.h"
-#include "runtime/node_access.h"
+#include "runtime/nodes.h"
 #include "runtime/node_chain.h"
 #include "runtime/row_locator.h"
 #include "runtime/runtime_messages.h"

@@ -1,7 +1,7 @@
 #include "runtime/name_lookup.h"
 
 #include "runtime/layout_index.h"
-#include "runtime/node_access.h"
+#include "runtime/nodes.h"
 #include "runtime/node_chain.h"
 
 #include <cstring>

@@ -1,25 +1,10 @@
 #include "runtime/node_chain.h"
 
 #include "runtime/layout_index.h"
-#include "runtime/node_access.h"
+#include "runtime/nodes.h"
 #include "table/records.h"
 
 namespace uvt {
-
-bool climbToTop(uintptr_t handle, NodeChain& chain) {
-    uintptr_t reversed[kMaxChainLength];
-    int length = 0;
-    for (uintptr_t current = handle; current != 0;) {
-        const RuntimeNode* node = resolveNode(current);
-        if (node == nullptr || length == kMaxChainLength) return false;
-        reversed[length++] = current;
-        current = node->parent;
-    }
-    if (length == 0) return false;
-    chain.length = length;
-    for (int i = 0; i < length; ++i) chain.handles[i] = reversed[length - 1 - i];
-    return true;
-}
 
 bool placeAlongChain(const NodeChain& chain, int32_t type, int32_t& place) {
     if (type < kInteger || type > kCharacter) return false;

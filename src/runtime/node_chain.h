@@ -12,22 +12,6 @@ namespace uvt {
 
 struct LayoutIndex;
 
-// Far deeper than any layout: nine structure levels, each perhaps an array
-// with its element level, under the root. A longer climb means the parent
-// links do not lead to a root (a handle that is no node of a tree).
-inline constexpr int kMaxChainLength = 64;
-
-struct NodeChain {
-    uintptr_t handles[kMaxChainLength];  // [0] the top (a node without parent), [length - 1] the node
-    int length = 0;
-
-    uintptr_t top() const { return handles[0]; }
-    uintptr_t node() const { return handles[length - 1]; }
-};
-
-// Climbs from `handle` to the node without parent. False when a node on the
-// way does not resolve or the climb does not end.
-bool climbToTop(uintptr_t handle, NodeChain& chain);
 
 // The place of the chain's node among the values of `type`: at each level
 // the values of that type in the siblings that come before the chain's node

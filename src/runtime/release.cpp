@@ -1,6 +1,6 @@
 #include "runtime/release.h"
 
-#include "runtime/node_access.h"
+#include "runtime/nodes.h"
 #include "runtime/runtime_state.h"
 
 namespace uvt {

@@ -1,7 +1,7 @@
 #include "runtime/row_locator.h"
 
 #include "runtime/layout_index.h"
-#include "runtime/node_access.h"
+#include "runtime/nodes.h"
 #include "uvt.h"
 
 namespace uvt {

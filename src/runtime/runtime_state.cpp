@@ -5,7 +5,6 @@
 #include "runtime/layout_index.h"
 #include "runtime/release.h"
 #include "runtime/nodes.h"
-#include "runtime/text_block.h"
 
 namespace uvt {
 namespace {

@@ -4,7 +4,7 @@
 #include "host/host_routines.h"
 #include "runtime/layout_index.h"
 #include "runtime/layout.h"
-#include "runtime/node_creation.h"
+#include "runtime/nodes.h"
 #include "runtime/runtime_state.h"
 #include "runtime/sync_pass.h"
 #include "runtime/tree_build.h"

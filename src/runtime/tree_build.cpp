@@ -3,7 +3,7 @@
 #include "host/counted_operation.h"
 #include "runtime/layout_index.h"
 #include "runtime/layout.h"
-#include "runtime/node_creation.h"
+#include "runtime/nodes.h"
 #include "runtime/runtime_state.h"
 #include "runtime/sync_pass.h"
 #include "table/completeness.h"

@@ -1,6 +1,6 @@
 #include "runtime/value_count.h"
 
-#include "runtime/node_access.h"
+#include "runtime/nodes.h"
 
 namespace uvt {
 namespace {

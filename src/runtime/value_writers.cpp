@@ -4,7 +4,7 @@
 #include "runtime/handle_walk.h"
 #include "runtime/layout_index.h"
 #include "runtime/name_lookup.h"
-#include "runtime/node_access.h"
+#include "runtime/nodes.h"
 #include "runtime/node_chain.h"
 #include "runtime/row_locator.h"
 #include "runtime/runtime_messages.h"

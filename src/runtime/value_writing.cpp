@@ -4,11 +4,10 @@
 #include "host/host_routines.h"
 #include "runtime/layout_index.h"
 #include "runtime/layout.h"
-#include "runtime/node_access.h"
+#include "runtime/nodes.h"
 #include "runtime/release.h"
 #include "runtime/runtime_messages.h"
 #include "runtime/sync_pass.h"
-#include "runtime/text_block.h"
 #include "runtime/value_count.h"
 #include "table/table_access.h"
 
