@@ -9,7 +9,7 @@
 #include "fortran/file_path.h"
 #include "fortran/function_name.h"
 #include "runtime/handle_walk.h"
-#include "runtime/initial_values.h"
+#include "runtime/layout.h"
 #include "runtime/label_text.h"
 #include "runtime/row_locator.h"
 #include "table/code_tables.h"

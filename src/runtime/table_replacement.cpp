@@ -5,7 +5,7 @@
 #include "runtime/layout_index.h"
 #include "runtime/layout.h"
 #include "runtime/nodes.h"
-#include "runtime/runtime_state.h"
+#include "runtime/release.h"
 #include "runtime/sync_pass.h"
 #include "runtime/tree_build.h"
 #include "table/completeness.h"

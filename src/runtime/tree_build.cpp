@@ -4,7 +4,7 @@
 #include "runtime/layout_index.h"
 #include "runtime/layout.h"
 #include "runtime/nodes.h"
-#include "runtime/runtime_state.h"
+#include "runtime/release.h"
 #include "runtime/sync_pass.h"
 #include "table/completeness.h"
 #include "table/table_access.h"

@@ -2,7 +2,7 @@
 // arrays.
 #pragma once
 
-#include "runtime/initial_values.h"
+#include "runtime/layout.h"
 
 #include <cstdint>
 

@@ -8,7 +8,6 @@
 #include "runtime/release.h"
 #include "runtime/runtime_messages.h"
 #include "runtime/sync_pass.h"
-#include "runtime/value_count.h"
 #include "table/table_access.h"
 
 #include <cstdio>
