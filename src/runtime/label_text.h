@@ -6,7 +6,7 @@
 // Every label is also a path name that leads back to its value.
 #pragma once
 
-#include "runtime/node_chain.h"
+#include "runtime/nodes.h"
 
 #include <cstdint>
 

@@ -1,10 +1,8 @@
 #include "runtime/labels.h"
 
-#include "runtime/handle_walk.h"
-#include "runtime/label_text.h"
 #include "runtime/nodes.h"
-#include "runtime/node_chain.h"
-#include "runtime/row_locator.h"
+#include "runtime/label_text.h"
+#include "runtime/addressing.h"
 #include "runtime/runtime_messages.h"
 #include "table/table_access.h"
 
