@@ -10,7 +10,7 @@
 #include "fortran/function_name.h"
 #include "runtime/nodes.h"
 #include "runtime/layout.h"
-#include "runtime/label_text.h"
+#include "runtime/labels.h"
 #include "runtime/addressing.h"
 #include "table/code_tables.h"
 #include "table/name_check.h"
