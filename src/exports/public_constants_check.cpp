@@ -8,10 +8,10 @@
 
 #include "fortran/file_path.h"
 #include "fortran/function_name.h"
-#include "runtime/nodes.h"
-#include "runtime/layout.h"
-#include "runtime/labels.h"
 #include "runtime/addressing.h"
+#include "runtime/labels.h"
+#include "runtime/layout.h"
+#include "runtime/nodes.h"
 #include "table/code_tables.h"
 #include "table/name_check.h"
 #include "table/records.h"

@@ -1,8 +1,8 @@
 #include "runtime/addressing.h"
 
 #include "runtime/layout_index.h"
-#include "runtime/nodes.h"
 #include "runtime/name_lookup.h"
+#include "runtime/nodes.h"
 #include "runtime/runtime_messages.h"
 #include "table/records.h"
 #include "table/table_access.h"

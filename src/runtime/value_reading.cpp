@@ -1,10 +1,10 @@
 #include "runtime/value_reading.h"
 
 #include "host/host_routines.h"
-#include "runtime/nodes.h"
-#include "runtime/name_lookup.h"
-#include "runtime/layout_index.h"
 #include "runtime/addressing.h"
+#include "runtime/layout_index.h"
+#include "runtime/name_lookup.h"
+#include "runtime/nodes.h"
 #include "runtime/runtime_messages.h"
 #include "table/table_access.h"
 
