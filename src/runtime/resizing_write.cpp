@@ -1,9 +1,7 @@
 #include "runtime/resizing_write.h"
 
-#include "runtime/node_access.h"
-#include "runtime/node_chain.h"
-#include "runtime/node_creation.h"
-#include "runtime/runtime_state.h"
+#include "runtime/nodes.h"
+#include "runtime/release.h"
 #include "runtime/sync_pass.h"
 #include "table/table_access.h"
 #include "uvt.h"

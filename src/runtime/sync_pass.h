@@ -15,9 +15,8 @@
 // before giving back the old one: a reused handle would read as unchanged.
 #pragma once
 
-#include "table/records.h"
-
 #include "runtime/layout_index.h"
+#include "table/records.h"
 
 #include <cstdint>
 
