@@ -6,10 +6,14 @@
 //
 // It is one host block, made from the tree after a relayout has been synced
 // (binding, an Integer write, a symbol-size refresh, a replacement) and
-// given back whenever the tree may change shape (every layout pass and tree
-// release), so an index that exists always describes the tree as it is.
-// Value writes, reads, labels and handle calls only read it. When the block
-// cannot be had, every caller walks the tree instead, with the same results.
+// given back whenever a layout pass may change the tree's shape, so an index
+// that exists always describes the tree as it is. An Integer write that only
+// makes or cuts off the ends of arrays of values changes the tree without a
+// layout pass and brings the index up to date in place, from the first
+// changed array on; its tables have room to spare for that, and it is made
+// anew when the room runs out. Other value writes, reads, labels and handle
+// calls only read it. When the block cannot be had, every caller walks the
+// tree instead, with the same results.
 //
 // The block's handle is kept in the table header's spare words 2 and 3.
 // Its size is always 3 more than a multiple of 256, which no other block of

@@ -14,7 +14,9 @@ namespace uvt {
 // A Character value is copied into a block of its own; a Real is sent and,
 // when the host's storeElement refuses it, taken back with the host's text
 // as the answer; an Integer may resize the arrays that it dimensions, so the
-// tree is laid out with it, the host is asked through resizeArray for every
+// tree is laid out with it (or only the arrays it sizes are brought to the
+// new count, where the layout index shows that this is all a layout pass
+// would change: resizing_write.h), the host is asked through resizeArray for every
 // array whose size would change, and only when it agrees to all of them is
 // the change sent. A refused write changes nothing: the leaf keeps its value
 // and its value-set flag, and elements that the new value would have cut off
