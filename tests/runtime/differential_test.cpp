@@ -9,6 +9,7 @@
 #include "runtime_views.h"
 
 #include <cstring>
+#include <functional>
 #include <map>
 #include <memory>
 #include <random>
@@ -67,7 +68,13 @@ const std::vector<RowSpec> kResizingRows = {
 
 // The Integers of the tables above, and counts for them that grow, shrink,
 // reach 0 or lie below it.
-const char* const kSizingPaths[] = {"N", "NC", "S(1).M", "S(2).M", "T.TN", "NS", "S(1).A", "M"};
+struct SizingInteger {
+    const char* path;
+    const char* name;   // for the writes by name, with the index below
+    int32_t index;
+};
+const SizingInteger kSizingIntegers[] = {{"N", "N", 0},       {"NC", "NC", 0}, {"S(1).M", "M", 0}, {"S(2).M", "M", 1},
+                                         {"T.TN", "TN", 0},   {"NS", "NS", 0}, {"S(1).A", "A", 0}, {"M", "M", 2}};
 const int32_t kSizingCounts[] = {-2, -1, 0, 1, 2, 3, 4, 6};
 
 const char* const kNames[] = {"NC", "X", "S", "A", "B", "Y", "N", "V", "T", "W", "C", "Q", "$TOP$", "1"};
@@ -308,14 +315,16 @@ private:
     // An Integer given a count that may resize what it dimensions: by name,
     // by handle, or cleared.
     void writeCount(uintptr_t table) {
-        const char* path = kSizingPaths[pick(8)];
+        const SizingInteger& sizing = kSizingIntegers[pick(8)];
+        const char* path = sizing.path;
         const int32_t count = kSizingCounts[pick(8)];
         std::memset(buffer_, 0, sizeof buffer_);
         std::memcpy(buffer_, &count, sizeof count);
         const std::size_t before = log_.size();
         const char* refusal = nullptr;
         if (pick(4) == 0) {
-            refusal = rtmSetVarValueByName(table, path, nullptr, pick(5) == 0 ? nullptr : buffer_);
+            const int32_t indexes[] = {sizing.index};
+            refusal = rtmSetVarValueByName(table, sizing.name, indexes, pick(5) == 0 ? nullptr : buffer_);
             answer((std::string("count by name ") + path).c_str(), refusal);
         } else {
             uintptr_t handle = 0;
@@ -475,6 +484,8 @@ private:
     int resizedInPlace_ = 0;
 };
 
+std::string answerText(const char* message) { return std::string("=> ") + (message ? message : "ok"); }
+
 // The log without the index blocks: every memory entry whose size is an
 // index block's goes, and the other blocks are named again by their order in
 // what is left, as if the index blocks had never been there.
@@ -512,6 +523,20 @@ Log withoutIndexBlocks(const Log& log, int& indexBlocks) {
 
 class Differential : public UvtTest {
 protected:
+    // Runs `script` against the test host, as it is or with every index
+    // block refused, and gives back what the host saw without index blocks.
+    Log runScript(const std::function<void(Log&)>& script, bool withoutIndex, int& indexBlocks) {
+        installTestHost();
+        memory.recordTrailInto(host.log);
+        if (withoutIndex) memory.refuseSize = isLayoutIndexSize;
+        script(host.log);
+        memory.recordTrail(false);
+        memory.refuseSize = nullptr;
+        memory.takeFaults();
+        EXPECT_EQ(memory.liveBlocks(), 0u);
+        return withoutIndexBlocks(host.log, indexBlocks);
+    }
+
     Log runSession(uint32_t seed, bool withoutIndex, int& indexBlocks, int& resizedInPlace, bool resizing = false) {
         installTestHost();
         memory.recordTrailInto(host.log);
@@ -551,6 +576,70 @@ TEST_F(Differential, SessionsSeeTheSameHostWithAndWithoutTheIndex) {
     // many size-changing writes went without a layout pass.
     EXPECT_GT(sessionsUsingIndex, 40);
     EXPECT_GT(writesResizedInPlace, 10);
+}
+
+// Every place, run-time row and handle of a table as the exports give them.
+void noteEveryValue(uintptr_t table, Log& log) {
+    for (int32_t type = 0; type < 3; ++type) {
+        for (int32_t place = 0; place < rtmGetLimit(table, type); ++place) {
+            char buffer[64] = "unset";
+            int32_t io = -7;
+            const char* label = rtmGetLabel(table, type, place, &io, buffer, sizeof buffer);
+            log.push_back(std::string(label == nullptr ? "none" : label) + " io " + std::to_string(io));
+        }
+    }
+    for (int32_t direction = 0; direction < 2; ++direction) {
+        for (int32_t row = 0; row < rtmGetNumberOfRows(table, direction); ++row) {
+            void* value = nullptr;
+            log.push_back(std::string("row ") + (rtmGetValueByRow(table, row, &value, direction) ? "refused" : "ok") +
+                          (value == nullptr ? " null" : " value"));
+        }
+    }
+    for (int32_t filter = -1; filter < 5; ++filter) {
+        uintptr_t handle = 0;
+        rtmGetFirstHandle(table, filter, &handle);
+        for (int n = 0; handle != 0 && n < 2000; ++n) {
+            char buffer[64] = "unset";
+            rtmGetLabelByHandle(table, handle, buffer, 0);
+            log.push_back(std::to_string(filter) + " " + buffer);
+            uintptr_t next = 0;
+            rtmGetNextHandle(table, handle, filter, &next);
+            handle = next;
+        }
+    }
+}
+
+// Counts far beyond the room an index keeps spare, up and down, at the top
+// level and in the elements of S: the index is made anew or brought up to
+// date in place, and every place, row and handle reads as the walks read it.
+TEST_F(Differential, CountsBeyondTheIndexRoomReadAsTheWalks) {
+    const auto script = [](Log& log) {
+        const uintptr_t table = makeTable(kResizingRows);
+        rtmInitArrays(table);
+        const int32_t first[] = {0};
+        const int32_t second[] = {1};
+        const int32_t two = 2;
+        log.push_back(answerText(rtmSetVarValueByName(table, "NS", first, &two)));
+        for (const int32_t count : {5, 40, 41, 200, 3, 150, 151, 0, 90, 89}) {
+            log.push_back(answerText(rtmSetVarValueByName(table, "N", first, &count)));
+            log.push_back(answerText(rtmSetVarValueByName(table, "M", second, &count)));  // S(2).M
+            const double real = count / 4.0;
+            log.push_back(answerText(rtmSetVarValueByName(table, "Y", first, &real)));
+            noteEveryValue(table, log);
+        }
+        DeleteUVT(table);
+    };
+    int indexed = 0;
+    int refused = 0;
+    const Log fast = runScript(script, false, indexed);
+    const Log walked = runScript(script, true, refused);
+    // Binding and the write of NS make one each; growth past the room makes
+    // more, but most of the twenty resizing writes make none.
+    EXPECT_GT(indexed, 2);
+    EXPECT_LT(indexed, 12);
+    EXPECT_EQ(refused, 0);
+    ASSERT_EQ(fast.size(), walked.size());
+    for (std::size_t i = 0; i < fast.size(); ++i) ASSERT_EQ(fast[i], walked[i]) << "entry " << i;
 }
 
 // Integer writes that resize arrays: grown, shrunk, to 0, below 0 and
