@@ -296,8 +296,7 @@ void updateIndex(TableHeader& header, const IndexGathering& gathered, const std:
     const uintptr_t handle = storedHandle(header);
     LayoutIndex* index = const_cast<LayoutIndex*>(openIndex(header));
     if (index == nullptr || handle == 0 || !gathered.usable || !mirrorMatches(header, gathered.typeCounts)) {
-        if (gathered.usable && index != nullptr) rebuildIndex(header, wholeLayout);
-        else dropIndex(header);
+        dropIndex(header);  // as a rebuild would end: no index of a tree the arrays do not mirror
         return;
     }
     const int32_t leafCount = gathered.seqBase + static_cast<int32_t>(gathered.leaves.size());
