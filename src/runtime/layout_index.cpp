@@ -138,7 +138,9 @@ void makeIndex(TableHeader& header, const IndexGathering& out, bool wholeLayout)
     }
     const int32_t nodeCount = static_cast<int32_t>(out.nodes.size());
     uint32_t entries = 2;
-    while (entries < 2 * static_cast<uint64_t>(nodeCount + spareRoom(nodeCount))) entries *= 2;
+    // At most half full when made; an update may fill it to three quarters,
+    // which leaves room for half as many nodes again.
+    while (entries < 2 * static_cast<uint64_t>(nodeCount)) entries *= 2;
     LayoutIndex shape{};
     shape.magic = kIndexMagic;
     shape.root = header.runtimeRoot;
@@ -313,7 +315,7 @@ void updateIndex(TableHeader& header, const IndexGathering& gathered, const std:
     // entered by the walk that the index does not know comes.
     int64_t nodeCount = index->nodeCount - static_cast<int64_t>(released.size());
     for (const IndexedNode& node : gathered.nodes) nodeCount += index->find(node.handle) == nullptr ? 1 : 0;
-    bool room = leafCount <= index->leafCapacity && 2 * nodeCount <= int64_t{index->nodeMask} + 1;
+    bool room = leafCount <= index->leafCapacity && 4 * nodeCount <= 3 * (int64_t{index->nodeMask} + 1);
     for (int t = 0; t < 3; ++t) room = room && gathered.typeCounts[t] <= index->placeCapacity[t];
     for (int d = 0; d < 2; ++d) room = room && gathered.rowCounts[d] <= index->rowCapacity[d];
     for (int f = 0; f < kFilters; ++f) room = room && filterCounts[f] <= index->filterCapacity[f];
