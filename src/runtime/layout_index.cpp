@@ -366,20 +366,20 @@ void updateIndex(TableHeader& header, const IndexGathering& gathered, const std:
     index->nodeCount = static_cast<int32_t>(nodeCount);
 }
 
-bool layoutFollowsRows(const LayoutIndex& index, const TableHeader& header) {
+bool layoutFollowsRows(const LayoutIndex& index, const TableHeader& header, bool hostSizesAllowed) {
     if (index.wholeLayout == 0 || header.rowCount != index.definitionRows) return false;
     const auto* definition = index.table<VariableRow>(index.definitionAt);
     for (int32_t k = 0; k < index.definitionRows; ++k) {
         const VariableRow* row = rowAt(header, k);
         if (row == nullptr || std::memcmp(row, &definition[k], sizeof *row) != 0) return false;
-        if (row->dimension < kScalar) return false;  // sized by the host, which is asked again
+        if (row->dimension < kScalar && !hostSizesAllowed) return false;  // sized by the host, which is asked again
     }
     return true;
 }
 
 bool integerWriteKeepsLayout(const LayoutIndex& index, const TableHeader& header, const RuntimeNode& leaf,
                              bool countKept) {
-    if (leaf.tag == kElementTag || !layoutFollowsRows(index, header)) return false;
+    if (leaf.tag == kElementTag || !layoutFollowsRows(index, header, false)) return false;
     if (countKept) return true;
     const auto* definition = index.table<VariableRow>(index.definitionAt);
     const char* name = nodeName(leaf);

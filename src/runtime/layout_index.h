@@ -153,10 +153,10 @@ void updateIndex(TableHeader& header, const IndexGathering& gathered, const std:
                  bool wholeLayout);
 
 // Whether the tree was shaped by a layout pass over the whole table of the
-// very rows the table has now, none of which takes its size from the host:
-// then laying any part of it out again asks the host nothing and changes
-// only what a changed count changes.
-bool layoutFollowsRows(const LayoutIndex& index, const TableHeader& header);
+// very rows the table has now, and (unless `hostSizesAllowed`) none of them
+// takes its size from the host: then laying any part of it out again asks
+// the host nothing and changes only what a changed count changes.
+bool layoutFollowsRows(const LayoutIndex& index, const TableHeader& header, bool hostSizesAllowed);
 
 // Whether laying the table out again for a new value of the Integer leaf
 // `leaf` would leave the tree exactly as it is and ask the host nothing: the

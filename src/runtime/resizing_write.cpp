@@ -1,11 +1,13 @@
 #include "runtime/resizing_write.h"
 
+#include "host/host_routines.h"
 #include "runtime/nodes.h"
 #include "runtime/release.h"
 #include "runtime/sync_pass.h"
 #include "table/table_access.h"
 #include "uvt.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace uvt {
@@ -88,7 +90,7 @@ bool ResizingWrite::prepare(TableHeader& header, uintptr_t leafHandle) {
     leaf_ = leafHandle;
     index_ = openIndex(header);
     const RuntimeNode* leaf = resolveNode(leafHandle);
-    if (index_ == nullptr || leaf == nullptr || isArrayElement(*leaf) || !layoutFollowsRows(*index_, header)) {
+    if (index_ == nullptr || leaf == nullptr || isArrayElement(*leaf) || !layoutFollowsRows(*index_, header, true)) {
         return false;
     }
     const int32_t seq = index_->leafPosition(leafHandle);
@@ -110,9 +112,11 @@ bool ResizingWrite::prepare(TableHeader& header, uintptr_t leafHandle) {
 
     // A pass from the leaf starts at its parent: the whole table for the
     // root, else the row of the parent (of its array, for an element),
-    // found by name. That must be the parent's own row.
+    // found by name. That must be the parent's own row, and no row it lays
+    // out may ask the host for its size.
     const uintptr_t parent = leaf->parent;
-    if (parent != header.runtimeRoot) {
+    const bool whole = parent == header.runtimeRoot;
+    if (!whole) {
         int level = chain.length - 2;
         const RuntimeNode* parentNode = resolveNode(parent);
         if (parentNode == nullptr) return false;
@@ -125,24 +129,35 @@ bool ResizingWrite::prepare(TableHeader& header, uintptr_t leafHandle) {
             if (row != nullptr && std::strcmp(row->name, name) == 0) first = k;
         }
         if (first != rows[level]) return false;
+        const VariableRow* scope = rowAt(header, first);
+        for (int32_t k = first; scope != nullptr && k < header.rowCount; ++k) {
+            const VariableRow* row = rowAt(header, k);
+            if (row == nullptr || (k > first && row->depth <= scope->depth)) break;
+            if (row->dimension < kScalar) return false;
+        }
     }
 
     // Every row sized by the leaf's row must be an array of values among the
     // later members of the same structure, so that the count each of them
-    // gets in any pass is the one of the leaf of its own group.
+    // gets in any pass is the one of the leaf of its own group. A whole pass
+    // also asks the host for the rows it sizes: those must be top-level
+    // arrays of values.
     int32_t sized = 0;
     for (int32_t k = 0; k < header.rowCount; ++k) {
         const VariableRow* row = rowAt(header, k);
-        if (row != nullptr && row->dimension == sizing->id) ++sized;
+        if (row == nullptr) return false;
+        if (row->dimension == sizing->id) ++sized;
+        if (whole && row->dimension < kScalar && (row->depth != 0 || row->type == kStructure)) return false;
     }
     const RuntimeNode* group = resolveNode(parent);
     if (group == nullptr) return false;
     bool fits = true;
     int32_t members = 0;
     forEachMember(header, owner, [&](int32_t k, const VariableRow& row) {
-        if (!fits || row.dimension != sizing->id) return;
-        ++members;
-        if (k < z || row.type == kStructure || memberNamed(header, owner, row.name) != k) {
+        const bool hostSized = whole && row.dimension < kScalar;
+        if (!fits || (row.dimension != sizing->id && !hostSized)) return;
+        if (!hostSized) ++members;
+        if ((!hostSized && k < z) || row.type == kStructure || memberNamed(header, owner, row.name) != k) {
             fits = false;
             return;
         }
@@ -158,61 +173,81 @@ bool ResizingWrite::prepare(TableHeader& header, uintptr_t leafHandle) {
             fits = false;
             return;
         }
-        arrays_.push_back(SizedArray{node, &row, *entry, LayoutIndex::length(*entry), 0});
+        arrays_.push_back(SizedArray{node, &row, *entry, LayoutIndex::length(*entry), {}, hostSized});
     });
-    if (!fits || members != sized || arrays_.empty()) return false;
+    // With no array to bring to a count the pass changes nothing, which a
+    // whole pass without rows sized by the host has already been found to do.
+    if (!fits || members != sized || (whole && arrays_.empty())) return false;
     count_ = sizingCount(*leaf);
     return true;
 }
 
+// The count a layout pass gives the array now: the host's answer, or the
+// leaf's count for the arrays it sizes.
+int32_t ResizingWrite::countFor(const SizedArray& array, int32_t leafCount) const {
+    if (!array.hostSized) return leafCount;
+    const int32_t answer = querySize(header_->hostIds, array.row->dimension);
+    return answer < 0 ? 0 : answer;
+}
+
 uintptr_t ResizingWrite::element(const SizedArray& array, int32_t k) const {
-    return k >= 0 && k < LayoutIndex::length(array.entry) ? index_->leaf(array.entry.first + k).handle : 0;
+    const int32_t old = oldLength(array);
+    if (k < 0) return 0;
+    if (k < old) return index_->leaf(array.entry.first + k).handle;
+    const auto made = static_cast<std::size_t>(k - old);
+    return made < array.made.size() ? array.made[made] : 0;
 }
 
 // The link that holds what follows the first `count` elements: the array's
-// first-child link for none, else the last one's sibling link. `count` is
-// at most the length the index knows.
+// first-child link for none, else the last one's sibling link.
 uintptr_t* ResizingWrite::linkAfter(SizedArray& array, int32_t count) {
     RuntimeNode* node = resolveNode(count == 0 ? array.node : element(array, count - 1));
     if (node == nullptr) return nullptr;
     return count == 0 ? &node->firstChild : &node->nextSibling;
 }
 
-void ResizingWrite::layOut() {
-    for (SizedArray& array : arrays_) {
-        const int32_t old = LayoutIndex::length(array.entry);
-        if (count_ < old) {
-            for (int32_t k = count_; k < old; ++k) released_.push_back(element(array, k));
-            if (uintptr_t* link = linkAfter(array, count_)) releaseTree(*link);
-            array.length = count_;
-            continue;
+// Brings the array to `count` elements as a layout pass does: elements past
+// it cut off through the tree release, missing ones made at the end until
+// the host has no memory.
+void ResizingWrite::bringTo(SizedArray& array, int32_t count, bool noteReleased) {
+    if (count < array.length) {
+        if (noteReleased) {
+            for (int32_t k = count; k < array.length; ++k) released_.push_back(element(array, k));
         }
-        uintptr_t* link = linkAfter(array, old);
-        for (int32_t i = old; i < count_ && link != nullptr; ++i) {
-            const uintptr_t made = createNode(*array.row, array.node, i);
-            RuntimeNode* node = resolveNode(made);
-            if (node == nullptr) {  // no memory: the array ends here for now, as in a layout pass
-                complete_ = false;
-                break;
-            }
-            *link = made;
-            if (array.firstMade == 0) array.firstMade = made;
-            ++array.length;
-            link = &node->nextSibling;
-        }
+        if (uintptr_t* link = linkAfter(array, count)) releaseTree(*link);
+        array.made.resize(static_cast<std::size_t>(std::max(0, count - oldLength(array))));
+        array.length = count;
+        return;
     }
+    uintptr_t* link = linkAfter(array, array.length);
+    for (int32_t i = array.length; i < count && link != nullptr; ++i) {
+        const uintptr_t made = createNode(*array.row, array.node, i);
+        RuntimeNode* node = resolveNode(made);
+        if (node == nullptr) {  // no memory: the array ends here for now, as in a layout pass
+            complete_ = false;
+            return;
+        }
+        *link = made;
+        array.made.push_back(made);
+        ++array.length;
+        link = &node->nextSibling;
+    }
+}
+
+void ResizingWrite::layOut() {
+    for (SizedArray& array : arrays_) bringTo(array, countFor(array, count_), true);
 }
 
 void ResizingWrite::addSizeChanges(int32_t sizes[3]) const {
-    for (const SizedArray& array : arrays_) {
-        sizes[array.row->type] += array.length - LayoutIndex::length(array.entry);
-    }
+    for (const SizedArray& array : arrays_) sizes[array.row->type] += array.length - oldLength(array);
 }
 
 void ResizingWrite::sync() {
+    const SizedArray* first = nullptr;
     for (const SizedArray& array : arrays_) {
-        const int32_t change = array.length - LayoutIndex::length(array.entry);
+        const int32_t change = array.length - oldLength(array);
         if (change == 0) continue;
+        if (first == nullptr) first = &array;
         for (uintptr_t at = array.node; at != 0;) {
             RuntimeNode* node = resolveNode(at);
             if (node == nullptr) break;
@@ -220,11 +255,17 @@ void ResizingWrite::sync() {
             at = node->parent;
         }
     }
-    // The first sized array keeps its first elements (up to the smaller of
+    if (first == nullptr) {
+        // No array changed: the written leaf's slot is all there is to send.
+        changed_ = false;
+        syncValueChange(*header_, leaf_);
+        return;
+    }
+    // The first changed array keeps its first elements (up to the smaller of
     // its lengths) where they were; from there on every value may move.
-    const SizedArray& first = arrays_.front();
-    const int32_t kept = std::min(first.length, LayoutIndex::length(first.entry));
-    gatherFrom(*index_, first.firstMade, first.node, first.entry.first + kept, gathered_);
+    const int32_t kept = std::min(first->length, oldLength(*first));
+    const uintptr_t start = first->made.empty() ? 0 : first->made.front();
+    gatherFrom(*index_, start, first->node, first->entry.first + kept, gathered_);
     if (!gathered_.usable) {
         syncPass(*header_, false);
         return;
@@ -233,6 +274,7 @@ void ResizingWrite::sync() {
 }
 
 void ResizingWrite::followIndex() {
+    if (!changed_) return;
     if (!gathered_.usable) {
         rebuildIndex(*header_, false);
         return;
@@ -241,12 +283,15 @@ void ResizingWrite::followIndex() {
 }
 
 void ResizingWrite::takeBack() {
+    const RuntimeNode* leaf = resolveNode(leaf_);
+    const int32_t count = leaf == nullptr ? 0 : sizingCount(*leaf);
+    bool asBefore = true;
     for (SizedArray& array : arrays_) {
-        const int32_t old = LayoutIndex::length(array.entry);
-        if (array.length <= old) continue;
-        if (uintptr_t* link = linkAfter(array, old)) releaseTree(*link);
-        array.length = old;
+        if (array.length < oldLength(array)) array.length = oldLength(array);  // the cut-off part is back
+        bringTo(array, countFor(array, count), false);
+        asBefore = asBefore && array.length == oldLength(array);
     }
+    if (!asBefore) dropIndex(*header_);
 }
 
 }  // namespace uvt

@@ -7,10 +7,14 @@
 // Integer), a layout pass from the written leaf would change nothing but
 // the ends of those arrays: it would make their new elements or cut off the
 // ones past the new count, in row order, and the host would hear the same
-// from it as from the steps here. The values from the first changed array
-// on move to new places; only they, and the written leaf, are compared with
-// the element slots, and the index follows from the same gathering. Every
-// other case is left to the whole layout, which stays the reference.
+// from it as from the steps here. A pass over the whole table (a top-level
+// Integer) also asks the host for the size of every row it sizes; that is
+// done here too, in the same order, when all such rows are top-level arrays
+// of values, and their arrays follow the answers. The values from the first
+// changed array on move to new places; only they, and the written leaf, are
+// compared with the element slots, and the index follows from the same
+// gathering. Every other case is left to the whole layout, which stays the
+// reference.
 #pragma once
 
 #include "runtime/layout_index.h"
@@ -40,9 +44,11 @@ public:
     void sync();
     // After the cut-off nodes are given back: the index follows the tree.
     void followIndex();
-    // The host refused: gives back the elements this write made (the cut-off
-    // ones must be back in their lists already), which leaves the tree and
-    // the index as they were.
+    // The host refused and the leaf holds its previous value again, the
+    // cut-off elements are back in their lists: the arrays are brought to the
+    // counts a layout pass would give them now, which gives back the
+    // elements this write made. The index stays when that is the tree it
+    // describes, and goes otherwise.
     void takeBack();
 
 private:
@@ -51,11 +57,15 @@ private:
         const VariableRow* row;
         IndexedNode entry;  // as the index had it before the write
         int32_t length;     // the elements it has now
-        uintptr_t firstMade;
+        std::vector<uintptr_t> made;  // the elements past the index's, made by this write
+        bool hostSized;
     };
 
+    int32_t oldLength(const SizedArray& array) const { return LayoutIndex::length(array.entry); }
+    int32_t countFor(const SizedArray& array, int32_t leafCount) const;
     uintptr_t element(const SizedArray& array, int32_t k) const;
     uintptr_t* linkAfter(SizedArray& array, int32_t count);
+    void bringTo(SizedArray& array, int32_t count, bool noteReleased);
 
     TableHeader* header_ = nullptr;
     const LayoutIndex* index_ = nullptr;
@@ -63,6 +73,7 @@ private:
     int32_t leafPlace_ = 0;
     int32_t count_ = 0;
     bool complete_ = true;  // every element the count asks for could be made
+    bool changed_ = true;   // some array changed its length
     std::vector<SizedArray> arrays_;
     std::vector<uintptr_t> released_;
     IndexGathering gathered_;

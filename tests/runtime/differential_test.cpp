@@ -66,6 +66,14 @@ const std::vector<RowSpec> kResizingRows = {
     {"Y", "Real", "Scalar", "0", "Output Only"},
 };
 
+// The same with H, a top-level array that the host sizes, between N's
+// arrays: a write of a top-level Integer asks the host for its size again.
+const std::vector<RowSpec> kHostSizedResizingRows = [] {
+    std::vector<RowSpec> rows = kResizingRows;
+    rows.insert(rows.begin() + 2, RowSpec{"H", "Real", "Number of Components", "0", "Input and Output"});
+    return rows;
+}();
+
 // The Integers of the tables above, and counts for them that grow, shrink,
 // reach 0 or lie below it.
 struct SizingInteger {
@@ -120,7 +128,14 @@ public:
             refusals();
             int op = pick(27);
             // Design edits would keep most writes on the whole layout.
-            if (resizing_ && (op == 16 || op == 17)) op = 23;
+            if (resizing_ && op == 16) op = 23;
+            // The host's answer changes with no symbol-size refresh: the next
+            // whole layout follows it.
+            if (resizing_ && op == 17) {
+                HostRecorder::instance().sizes[-2] = pick(5);
+                note("host size");
+                continue;
+            }
             const uintptr_t table = tables_[pick(4) == 0 ? 1 : 0];
             switch (op) {
                 case 0: bind(table); break;
@@ -158,8 +173,11 @@ private:
     void answer(const char* call, const char* message) { note(std::string(call) + ": " + (message ? message : "ok")); }
 
     void open(int slot) {
-        const int design = resizing_ ? 4 : pick(5);
-        tables_[slot] = makeTable(design == 0 ? kSessionRows : design < 3 ? kOwnSizedRows : kResizingRows);
+        const int design = resizing_ ? 3 + pick(2) : pick(5);
+        tables_[slot] = makeTable(design == 0   ? kSessionRows
+                                  : design < 3  ? kOwnSizedRows
+                                  : design == 3 ? kResizingRows
+                                                : kHostSizedResizingRows);
         tables_[slot] == 0 ? note("no table") : note("table");
         if (resizing_ && tables_[slot] != 0) bind(tables_[slot]);
     }
