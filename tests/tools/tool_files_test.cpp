@@ -80,6 +80,11 @@ TEST_F(ToolTest, CheckGivesThePlaceWhereAFortranFileCannotBeRead) {
         {"lowercase.f",
          "line 1: the keyword FUNCTION in lower case: the library takes keywords in upper case only and passes over "
          "it"},
+        // A "!" comment after a row: the library reads its text as the next row.
+        {"rowcomment.f",
+         "line 5: \"!\" in column 62 begins a comment for FORTRAN compilers; the library reads the rest of the line, "
+         "without its blanks, as row data of the DATA IVARIABLES list; line 5: the dimension of a row is not a number; "
+         "the library stops reading here"},
     };
     for (const auto& [file, place] : cases) {
         SCOPED_TRACE(file);
@@ -126,6 +131,26 @@ TEST_F(ToolTest, CheckGivesThePlaceOfEveryCellReadDifferently) {
           "library as part of the statement",
           "line 2: text in columns 73 and after \"MIX00010\", which FORTRAN compilers ignore, is read by the "
           "library as part of the statement"}},
+        // A function name longer than the library keeps, in either form, and
+        // a time stamp with letters O for zeros.
+        {"longname.state",
+         {"byte 19: function name: the file holds \"HEATEXCHANGERNETWORK\", longer than the 15 characters the "
+          "library keeps; the table has \"HEATEXCHANGERNE\"",
+          "complete, 1 row"}},
+        {"stamp.state",
+         {"byte 5: time stamp: the file holds \"17OO000000\", which the library does not read as written (it counts "
+          "a byte other than a digit as 0 and wraps past 32 bits); the table has \"1700000000\"",
+          "complete, 1 row"}},
+        // "!" comments on the function line and after the list, which the
+        // library reads as text to search.
+        {"comments.f",
+         {"line 1: function name: the file holds \"CONDENSER\", longer than the 8 characters the library keeps; the "
+          "table has \"CONDENSE\"",
+          "line 1: \"!\" in column 52 begins a comment for FORTRAN compilers; the library reads the rest of the line, "
+          "without its blanks, as statement text in which it looks for its keywords",
+          "line 6: \"!\" in column 62 begins a comment for FORTRAN compilers; the library reads the rest of the line, "
+          "without its blanks, as statement text in which it looks for its keywords",
+          "complete, 2 rows"}},
         // A 20-character name and a duplicate, each refused on its line.
         {"badnames.f",
          {"line 5: row 1 name: the file holds \"LONGNAMEOFTWENTYC\", refused with \"Variable names are limited to "
@@ -162,6 +187,13 @@ TEST_F(ToolTest, CheckGivesThePlaceOfEveryCellReadDifferently) {
     EXPECT_NE(r.out.find("Refused or changed on reading:\n  line 3: the table reads dimension -1 where the file holds -99\n"),
               std::string::npos)
         << r.out;
+    const Outcome cut = run({"show", data("longname.state")});
+    EXPECT_EQ(cut.status, 1);
+    EXPECT_EQ(line(cut.out, "Function:"), "Function:   HEATEXCHANGERNE");
+    EXPECT_NE(cut.out.find("Refused or changed on reading:\n  byte 19: function name: the file holds "
+                           "\"HEATEXCHANGERNETWORK\""),
+              std::string::npos)
+        << cut.out;
 }
 
 TEST_F(ToolTest, FormIsToldByTheFirstLineThatIsNotBlank) {
