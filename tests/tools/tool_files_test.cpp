@@ -8,9 +8,16 @@
 
 #include <nlohmann/json.hpp>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <random>
+#include <thread>
+
+extern char** environ;
 
 namespace {
 
@@ -278,6 +285,127 @@ TEST_F(ToolTest, TemporaryFilesGoOnEveryPath) {
     EXPECT_EQ(run({"check", "-"}, readAll(data("noversion.f"))).status, 2);
     EXPECT_EQ(run({"convert", example("mixer.f"), "--to", "fortran"}).status, 0);
     EXPECT_TRUE(fs::is_empty(tmp));
+}
+
+// A FORTRAN function of `rows` rows with names AAAA, AAAB, ...: a big input
+// the library takes a while to read.
+std::string bigFortran(int rows) {
+    std::string text = "      INTEGER FUNCTION BIG(NVARS,ICOL,IROW)\n      DATA IVARIABLES/\n";
+    for (int r = 0; r < rows; ++r) {
+        std::string name(4, 'A');
+        for (int i = 3, rest = r; i >= 0; --i, rest /= 26) name[static_cast<std::size_t>(i)] = static_cast<char>('A' + rest % 26);
+        text.append("     1  4H").append(name).append(",  4H    ,  4H    ,  4H    ,  1,  -1,  0,  1");
+        text.append(r + 1 == rows ? "/\n" : ",\n");
+    }
+    return text + "      DATA IVRSN/1700000000/\n      END\n";
+}
+
+// Whether a file stands in a directory in `dir`, as a temporary copy does.
+bool holdsTemporaryFile(const fs::path& dir) {
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(dir, error)) {
+        if (!entry.is_directory(error)) return true;
+        for (const auto& inner : fs::directory_iterator(entry.path(), error)) {
+            (void)inner;
+            return true;
+        }
+    }
+    return false;
+}
+
+// How a run of check that was sent a signal ended.
+enum class Ending { Signalled, Finished };
+
+// Runs `uvt check FILE` with TMPDIR=tmp, the input from `input` (given as
+// the file "-" on the standard input, or through the FIFO `fifo`), waits
+// until its temporary copy exists and sends it `signal`. Finished when the
+// run ended before the signal could reach it; else the signal it died of
+// must be `signal`.
+Ending checkInterrupted(const fs::path& tmp, const std::string& input, const std::optional<fs::path>& fifo, int signal,
+                        int* diedOf) {
+    const fs::path inputFile = tmp.parent_path() / "input.f";
+    writeAll(inputFile, input);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (!fifo) posix_spawn_file_actions_addopen(&actions, 0, inputFile.c_str(), O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    std::vector<std::string> environment{"TMPDIR=" + tmp.string()};
+    for (char** e = environ; *e != nullptr; ++e) {
+        if (std::string(*e).rfind("TMPDIR=", 0) != 0) environment.emplace_back(*e);
+    }
+    std::vector<char*> envp;
+    for (std::string& e : environment) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    std::string program = UVT_TOOL, command = "check", file = fifo ? fifo->string() : "-";
+    char* argv[] = {program.data(), command.data(), file.data(), nullptr};
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    EXPECT_EQ(spawned, 0);
+    if (spawned != 0) return Ending::Finished;
+    if (fifo) {
+        // Opening blocks until the tool opens its end; it reads all before
+        // it copies.
+        std::ofstream(*fifo, std::ios::binary) << input;
+    }
+    int status = 0;
+    bool ended = false;
+    // Polled, not slept: the signal goes as soon as the copy is there.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+    while (!holdsTemporaryFile(tmp)) {
+        if (::waitpid(pid, &status, WNOHANG) == pid) {
+            ended = true;
+            break;
+        }
+        if (std::chrono::steady_clock::now() > deadline) {
+            ADD_FAILURE() << "no temporary copy appeared";
+            ::kill(pid, SIGKILL);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    if (!ended) {
+        ::kill(pid, signal);
+        ::waitpid(pid, &status, 0);
+    }
+    if (WIFEXITED(status)) return Ending::Finished;
+    *diedOf = WIFSIGNALED(status) ? WTERMSIG(status) : -1;
+    return Ending::Signalled;
+}
+
+TEST_F(ToolTest, InterruptedCheckLeavesNoTemporaryCopy) {
+    // The standard input and a FIFO need a copy for the library to read;
+    // whichever signal ends the run, the copy goes with it, and the tool
+    // dies of that signal, so that a shell reports 128 + its number.
+    const fs::path tmp = dir_ / "tmp";
+    fs::create_directories(tmp);
+    const fs::path fifo = dir_ / "table.fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    struct Case {
+        const char* what;
+        std::optional<fs::path> fifo;
+        int signal;
+    };
+    for (const Case& c : {Case{"standard input, SIGINT", std::nullopt, SIGINT},
+                          Case{"standard input, SIGTERM", std::nullopt, SIGTERM},
+                          Case{"FIFO, SIGINT", fifo, SIGINT}, Case{"FIFO, SIGTERM", fifo, SIGTERM}}) {
+        SCOPED_TRACE(c.what);
+        // A run that ends before the signal reaches it proves nothing: the
+        // input grows until the signal comes in the middle of the work.
+        bool interrupted = false;
+        for (int rows = 2000; rows <= 64000 && !interrupted; rows *= 2) {
+            int diedOf = 0;
+            interrupted = checkInterrupted(tmp, bigFortran(rows), c.fifo, c.signal, &diedOf) == Ending::Signalled;
+            if (interrupted) {
+                EXPECT_EQ(diedOf, c.signal);
+            }
+            EXPECT_TRUE(fs::is_empty(tmp)) << rows << " rows";
+            fs::remove_all(tmp);
+            fs::create_directories(tmp);
+        }
+        EXPECT_TRUE(interrupted);
+    }
 }
 
 // ---------------------------------------------------------------------------
