@@ -306,7 +306,19 @@ int32_t restoreTable(uintptr_t table, RestoreSource source, ReadObserver* observ
     uint32_t restored = 0;
     for (uint32_t k = 0; k < announced; ++k) {
         uint32_t nameLength = 0;
-        if (!readNameLength(reader, &nameLength) || nameLength >= kCorruptNameLength) break;
+        const ReadPosition lengthField = reader.offset();
+        if (!readNameLength(reader, &nameLength)) break;
+        if (nameLength >= kCorruptNameLength) {
+            if (observer != nullptr) {
+                try {
+                    observer->construct(
+                        ConstructReport{lengthField, 0, FileConstruct::LongRowName, std::to_string(nameLength)});
+                } catch (const std::bad_alloc&) {
+                    // An observer without memory misses the report.
+                }
+            }
+            break;
+        }
         const int32_t row = rebuild.insertRow();
         if (row < 0) break;
         rebuild.setPosition(reader.offset());

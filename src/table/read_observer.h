@@ -43,6 +43,9 @@ enum class FileConstruct {
     // the variables list (the text then holds "rows"), elsewhere as text
     // it searches for its keywords.
     InlineComment,
+    // A row name of the saved-state string as long as the field that holds
+    // it or longer (the text holds its length): the reader stops there.
+    LongRowName,
     // A value of a row that is neither a number nor "-" (the text holds
     // which one): the reader stops there and the load fails.
     MalformedValue,

@@ -392,6 +392,21 @@ TEST_F(SavedStateObserverTest, ReportsRowFieldsWithTheTextTheFileHolds) {
     DeleteUVT(observed);
 }
 
+TEST_F(SavedStateObserverTest, ReportsWhereALongRowNameEndsTheRestore) {
+    // 19 bytes are read and refused by the name check; 20 end the restore at
+    // the length field, at 20 here.
+    const std::string bytes = "3$0#1#0$1$A1$-1$0$1$20$ABCDEFGHIJKLMNOPQRST1$-1$0$1$1$B1$-1$0$1$";
+    const uintptr_t table = CreateUVT(nullptr);
+    Heard heard;
+    restore(bytes, table, &heard);
+    EXPECT_EQ(dfnCountRows(table), 1);
+    ASSERT_EQ(heard.constructs.size(), 1u);
+    EXPECT_EQ(heard.constructs[0].position, 20);
+    EXPECT_EQ(heard.constructs[0].kind, uvt::FileConstruct::LongRowName);
+    EXPECT_EQ(heard.constructs[0].text, "20");
+    DeleteUVT(table);
+}
+
 TEST_F(SavedStateObserverTest, DimensionNamedLaterIsReportedOnlyWhenRefused) {
     // Row 0 names row 1, an Integer that comes after it: taken, no report.
     // Row 2 names row 0, a Real: refused at its own field.

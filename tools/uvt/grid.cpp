@@ -4,7 +4,10 @@
 
 #include "ole_text.h"
 
+#include "table/cell_values.h"
 #include "table/completeness.h"
+#include "table/row_numbers.h"
+#include "table/table_access.h"
 
 #include <string>
 
@@ -17,11 +20,16 @@ std::vector<GridRow> readGrid(uintptr_t table) {
     // What dfnIsRowComplete answers for each row, in one walk of the table:
     // asked row by row, each answer walks the rows before it.
     const std::vector<const char16_t*> problems = uvt::checkEveryRow(table);
+    // The cells as dfnGetValue gives them, with the rows that dimensions
+    // name found through one index of the row ids.
+    const uvt::TableHeader* header = uvt::resolveTable(table);
+    if (header == nullptr) return rows;
+    uvt::RowNumbers rowNumbers(*header);
     for (int32_t r = 0; r < count; ++r) {
         GridRow row;
         std::string* cells[] = {&row.name, &row.type, &row.dimension, &row.depth, &row.io};
         for (int32_t column = 0; column < 5; ++column) {
-            *cells[column] = takeText(dfnGetValue(table, column, r)).value_or(std::string());
+            *cells[column] = takeText(uvt::getCellValue(table, column, r, rowNumbers)).value_or(std::string());
         }
         const auto index = static_cast<std::size_t>(r);
         const char16_t* problem = index < problems.size() ? problems[index] : u"Empty Row";

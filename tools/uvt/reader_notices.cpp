@@ -103,6 +103,10 @@ void ReaderNotices::construct(const uvt::ConstructReport& report) {
             message += report.text == "rows" ? "as row data of the DATA IVARIABLES list"
                                              : "as statement text in which it looks for its keywords";
             break;
+        case uvt::FileConstruct::LongRowName:
+            message = "a row name of " + report.text +
+                      " bytes, longer than a row name can be (19): the library stops reading here";
+            break;
         case uvt::FileConstruct::MalformedValue:
             message = "the " + report.text + " of a row is not a number; the library stops reading here";
             break;

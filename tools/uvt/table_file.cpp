@@ -105,9 +105,12 @@ LoadedTable readState(const std::string& file) {
     UVTSetConfigInterface(table, nullptr);
     const int32_t rows = dfnCountRows(table);
     if (rows != *announced || (*announced > 0 && restored != *announced)) {
-        throw ToolError("damaged saved-state string: it announces " + std::to_string(*announced) +
-                        " rows, but only " + std::to_string(rows) +
-                        " could be read (the string ends early or a name is longer than 16 characters)");
+        std::string message = "damaged saved-state string: it announces " + std::to_string(*announced) +
+                              " rows, but only " + std::to_string(rows) + " could be read";
+        const std::vector<ReadNotice> heard = notices.notices();
+        if (heard.empty()) message += " (the string ends early)";
+        for (const ReadNotice& notice : heard) message += "; " + notice.position + ": " + notice.message;
+        throw ToolError(message);
     }
     const std::size_t used = bytes.size() - config.unread();
     for (std::size_t i = used; i < bytes.size(); ++i) {

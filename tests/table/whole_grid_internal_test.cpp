@@ -1,9 +1,13 @@
-// The one-walk check of every row, which the tool reads whole grids with:
-// on any table it answers what the row-by-row check answers in row order
-// and leaves the same parent links.
+// What the tool reads whole grids with: the one-walk check of every row and
+// the cell reads that find dimension rows through one index of the ids. On
+// any table they answer what the row-by-row check and dfnGetValue answer
+// in row order, and leave the same repairs behind.
 #include "test_host.h"
 
+#include "table/cell_values.h"
 #include "table/completeness.h"
+#include "table/row_numbers.h"
+#include "table/table_access.h"
 
 #include <random>
 #include <string>
@@ -51,6 +55,42 @@ TEST_F(EveryRowCheckTest, AnswersAsTheRowByRowCheckOnRandomRecords) {
         }
         DeleteUVT(byRow);
         DeleteUVT(walked);
+    }
+}
+
+TEST_F(EveryRowCheckTest, IndexedCellReadsAnswerAsDfnGetValue) {
+    // Dimensions that name rows by id: rows that exist, ids given twice (the
+    // first row answers), ids of no row and of unnamed rows (read as Scalar
+    // and repaired), besides the host codes.
+    const char* const names[] = {"N", "M", "", "K", "N"};
+    std::mt19937 random(1516);
+    for (int round = 0; round < 200; ++round) {
+        SCOPED_TRACE(round);
+        const int count = 1 + static_cast<int>(random() % 12);
+        std::vector<RecordSpec> records;
+        for (int r = 0; r < count; ++r) {
+            RecordSpec spec{static_cast<int32_t>(random() % 3 == 0 ? random() % count : r), names[random() % 5]};
+            spec.type = static_cast<int32_t>(random() % 4);
+            const uint32_t kind = random() % 3;
+            spec.dimension = kind == 0 ? -1 - static_cast<int32_t>(random() % 3) : static_cast<int32_t>(random() % (count + 2));
+            records.push_back(spec);
+        }
+        const uintptr_t plain = CreateUVT(nullptr);
+        const uintptr_t indexed = CreateUVT(nullptr);
+        ASSERT_EQ(fillFromRecords(plain, records), 1);
+        ASSERT_EQ(fillFromRecords(indexed, records), 1);
+        uvt::RowNumbers rowNumbers(*uvt::resolveTable(indexed));
+        for (int r = 0; r <= count; ++r) {  // the trailing row as well
+            for (int32_t column = UVT_COLUMN_NAME; column <= UVT_COLUMN_IO; ++column) {
+                EXPECT_EQ(take(uvt::getCellValue(indexed, column, r, rowNumbers)), getCell(plain, column, r))
+                    << "row " << r << ", column " << column;
+            }
+            if (r < count) {
+                EXPECT_EQ(row(indexed, r).dimension, row(plain, r).dimension) << "row " << r;
+            }
+        }
+        DeleteUVT(plain);
+        DeleteUVT(indexed);
     }
 }
 
