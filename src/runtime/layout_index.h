@@ -17,7 +17,7 @@
 // host's memory log tells it apart at a glance.
 #pragma once
 
-#include "runtime/runtime_node.h"
+#include "runtime/nodes.h"
 #include "table/records.h"
 
 #include <cstdint>
