@@ -119,8 +119,9 @@ void ReaderNotices::headerChanged(const uvt::HeaderReport& report) {
     std::string message = name ? "function name: " : "time stamp: ";
     switch (report.change) {
         case uvt::HeaderChange::Cut:
+            // The table holds as many characters as the library keeps.
             message += "the file holds " + quoted(report.held) + ", longer than the " +
-                       std::to_string(unit_ == Unit::Line ? 8 : 15) + " characters the library keeps";
+                       std::to_string(report.result.size()) + " characters the library keeps";
             break;
         case uvt::HeaderChange::EndsEarly:
             message += "the file ends within it, after " + quoted(report.held);
