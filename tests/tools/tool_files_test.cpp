@@ -274,26 +274,15 @@ TEST_F(ToolTest, DashIsTheStandardInputAndOutput) {
     EXPECT_NE(r.err.find("uvt: (standard input): not a table"), std::string::npos) << r.err;
 }
 
-TEST_F(ToolTest, TemporaryFilesGoOnEveryPath) {
-    const fs::path tmp = dir_ / "tmp";
-    fs::create_directories(tmp);
-    const_cast<std::string&>(environment_) = "TMPDIR=" + quote(tmp.string()) + " ";
-    // A file read in place needs no copy; the standard input does, and a
-    // FORTRAN function is always written through one.
-    EXPECT_EQ(run({"check", example("mixer.f"), data("noversion.f")}).status, 2);
-    EXPECT_EQ(run({"check", "-"}, readAll(example("mixer.f"))).status, 0);
-    EXPECT_EQ(run({"check", "-"}, readAll(data("noversion.f"))).status, 2);
-    EXPECT_EQ(run({"convert", example("mixer.f"), "--to", "fortran"}).status, 0);
-    EXPECT_TRUE(fs::is_empty(tmp));
-}
-
 // A FORTRAN function of `rows` rows with names AAAA, AAAB, ...: a big input
 // the library takes a while to read.
 std::string bigFortran(int rows) {
     std::string text = "      INTEGER FUNCTION BIG(NVARS,ICOL,IROW)\n      DATA IVARIABLES/\n";
     for (int r = 0; r < rows; ++r) {
         std::string name(4, 'A');
-        for (int i = 3, rest = r; i >= 0; --i, rest /= 26) name[static_cast<std::size_t>(i)] = static_cast<char>('A' + rest % 26);
+        for (int i = 3, rest = r; i >= 0; --i, rest /= 26) {
+            name[static_cast<std::size_t>(i)] = static_cast<char>('A' + rest % 26);
+        }
         text.append("     1  4H").append(name).append(",  4H    ,  4H    ,  4H    ,  1,  -1,  0,  1");
         text.append(r + 1 == rows ? "/\n" : ",\n");
     }
@@ -313,16 +302,13 @@ bool holdsTemporaryFile(const fs::path& dir) {
     return false;
 }
 
-// How a run of check that was sent a signal ended.
-enum class Ending { Signalled, Finished };
-
-// Runs `uvt check FILE` with TMPDIR=tmp, the input from `input` (given as
-// the file "-" on the standard input, or through the FIFO `fifo`), waits
-// until its temporary copy exists and sends it `signal`. Finished when the
-// run ended before the signal could reach it; else the signal it died of
-// must be `signal`.
-Ending checkInterrupted(const fs::path& tmp, const std::string& input, const std::optional<fs::path>& fifo, int signal,
-                        int* diedOf) {
+// Runs `uvt check FILE` with TMPDIR=tmp and the input from `input`, given
+// as the file "-" on the standard input or through the FIFO `fifo`, and
+// gives its wait status. With a signal, it is sent as soon as the
+// temporary copy exists (polled, not slept for); the run may have ended
+// before that.
+int checkThroughCopy(const fs::path& tmp, const std::string& input, const std::optional<fs::path>& fifo,
+                     int signal) {
     const fs::path inputFile = tmp.parent_path() / "input.f";
     writeAll(inputFile, input);
     posix_spawn_file_actions_t actions;
@@ -343,35 +329,50 @@ Ending checkInterrupted(const fs::path& tmp, const std::string& input, const std
     const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp.data());
     posix_spawn_file_actions_destroy(&actions);
     EXPECT_EQ(spawned, 0);
-    if (spawned != 0) return Ending::Finished;
+    if (spawned != 0) return -1;
     if (fifo) {
         // Opening blocks until the tool opens its end; it reads all before
         // it copies.
         std::ofstream(*fifo, std::ios::binary) << input;
     }
     int status = 0;
-    bool ended = false;
-    // Polled, not slept: the signal goes as soon as the copy is there.
+    if (signal == 0) {
+        ::waitpid(pid, &status, 0);
+        return status;
+    }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
     while (!holdsTemporaryFile(tmp)) {
-        if (::waitpid(pid, &status, WNOHANG) == pid) {
-            ended = true;
-            break;
-        }
+        if (::waitpid(pid, &status, WNOHANG) == pid) return status;
         if (std::chrono::steady_clock::now() > deadline) {
             ADD_FAILURE() << "no temporary copy appeared";
             ::kill(pid, SIGKILL);
-            break;
+            ::waitpid(pid, &status, 0);
+            return status;
         }
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
-    if (!ended) {
-        ::kill(pid, signal);
-        ::waitpid(pid, &status, 0);
-    }
-    if (WIFEXITED(status)) return Ending::Finished;
-    *diedOf = WIFSIGNALED(status) ? WTERMSIG(status) : -1;
-    return Ending::Signalled;
+    ::kill(pid, signal);
+    ::waitpid(pid, &status, 0);
+    return status;
+}
+
+TEST_F(ToolTest, TemporaryFilesGoOnEveryPath) {
+    const fs::path tmp = dir_ / "tmp";
+    fs::create_directories(tmp);
+    const_cast<std::string&>(environment_) = "TMPDIR=" + quote(tmp.string()) + " ";
+    // A file read in place needs no copy; the standard input does, and a
+    // FORTRAN function is always written through one.
+    EXPECT_EQ(run({"check", example("mixer.f"), data("noversion.f")}).status, 2);
+    EXPECT_EQ(run({"check", "-"}, readAll(example("mixer.f"))).status, 0);
+    EXPECT_EQ(run({"check", "-"}, readAll(data("noversion.f"))).status, 2);
+    EXPECT_EQ(run({"convert", example("mixer.f"), "--to", "fortran"}).status, 0);
+    EXPECT_TRUE(fs::is_empty(tmp));
+    // A FIFO gives its bytes once, to the tool: the library reads a copy.
+    const fs::path fifo = dir_ / "table.fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int status = checkThroughCopy(tmp, readAll(example("mixer.f")), fifo, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_TRUE(fs::is_empty(tmp));
 }
 
 TEST_F(ToolTest, InterruptedCheckLeavesNoTemporaryCopy) {
@@ -395,10 +396,10 @@ TEST_F(ToolTest, InterruptedCheckLeavesNoTemporaryCopy) {
         // input grows until the signal comes in the middle of the work.
         bool interrupted = false;
         for (int rows = 2000; rows <= 64000 && !interrupted; rows *= 2) {
-            int diedOf = 0;
-            interrupted = checkInterrupted(tmp, bigFortran(rows), c.fifo, c.signal, &diedOf) == Ending::Signalled;
+            const int status = checkThroughCopy(tmp, bigFortran(rows), c.fifo, c.signal);
+            interrupted = !WIFEXITED(status);
             if (interrupted) {
-                EXPECT_EQ(diedOf, c.signal);
+                EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.signal) << status;
             }
             EXPECT_TRUE(fs::is_empty(tmp)) << rows << " rows";
             fs::remove_all(tmp);
