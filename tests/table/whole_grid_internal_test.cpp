@@ -1,14 +1,17 @@
-// What the tool reads whole grids with: the one-walk check of every row and
-// the cell reads that find dimension rows through one index of the ids. On
-// any table they answer what the row-by-row check and dfnGetValue answer
-// in row order, and leave the same repairs behind.
+// What the tool reads and fills whole grids with: the one-walk check of
+// every row, the cell reads that find dimension rows through one index of
+// the ids, and the cell writes whose checks are answered from indexes. On
+// any table they answer what the row-by-row check, dfnGetValue and
+// dfnSetValue answer, and leave the same table behind.
 #include "test_host.h"
 
 #include "table/cell_values.h"
 #include "table/completeness.h"
+#include "table/grid_fill.h"
 #include "table/row_numbers.h"
 #include "table/table_access.h"
 
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -16,9 +19,9 @@
 namespace uvt_test {
 namespace {
 
-class EveryRowCheckTest : public UvtTest {};
+class WholeGridTest : public UvtTest {};
 
-TEST_F(EveryRowCheckTest, AnswersAsTheRowByRowCheckOnRandomRecords) {
+TEST_F(WholeGridTest, AnswersAsTheRowByRowCheckOnRandomRecords) {
     // Records as the grid cannot make them: duplicate, empty and invalid
     // names, parents that are missing, not structures or at the wrong depth,
     // ids given twice.
@@ -58,7 +61,7 @@ TEST_F(EveryRowCheckTest, AnswersAsTheRowByRowCheckOnRandomRecords) {
     }
 }
 
-TEST_F(EveryRowCheckTest, IndexedCellReadsAnswerAsDfnGetValue) {
+TEST_F(WholeGridTest, IndexedCellReadsAnswerAsDfnGetValue) {
     // Dimensions that name rows by id: rows that exist, ids given twice (the
     // first row answers), ids of no row and of unnamed rows (read as Scalar
     // and repaired), besides the host codes.
@@ -94,7 +97,52 @@ TEST_F(EveryRowCheckTest, IndexedCellReadsAnswerAsDfnGetValue) {
     }
 }
 
-TEST_F(EveryRowCheckTest, TableThatDoesNotResolveHasNoRows) { EXPECT_TRUE(uvt::checkEveryRow(0).empty()); }
+TEST_F(WholeGridTest, FilledCellsAnswerAsDfnSetValueInAnyOrder) {
+    // Texts that are taken, refused and corrected in every column, set in a
+    // random order of cells, so that names, types and depths change under
+    // the indexes; duplicates and nested structures make the checks ask.
+    const std::vector<std::vector<const char*>> texts = {
+        {"N", "M", "S", "N", "", "1BAD", "m", "LONGNAMEOFSEVENTEEN"},
+        {"Integer", "Real", "Structure", "Character", "Bogus"},
+        {"Scalar", "N", "M", "Number of Components", "S", "NOSUCHROW", ""},
+        {"0", "1", "2", "3", "-1", "x"},
+        {"Input Only", "Output Only", "Input and Output", "7"},
+    };
+    std::mt19937 random(1517);
+    for (int round = 0; round < 100; ++round) {
+        SCOPED_TRACE(round);
+        const int count = 1 + static_cast<int>(random() % 10);
+        const uintptr_t plain = CreateUVT(nullptr);
+        const uintptr_t filled = CreateUVT(nullptr);
+        for (int r = 0; r < count; ++r) {
+            ASSERT_NE(dfnInsertRow(plain, r), 0);
+            ASSERT_NE(dfnInsertRow(filled, r), 0);
+        }
+        uvt::GridFill fill(filled);
+        for (int edit = 0; edit < 6 * count; ++edit) {
+            const auto column = static_cast<int32_t>(random() % 5);
+            const auto r = static_cast<int32_t>(random() % (count + 1));  // one past the end as well
+            const std::vector<const char*>& choices = texts[static_cast<std::size_t>(column)];
+            const char* text = choices[random() % choices.size()];
+            SCOPED_TRACE(std::string("row ") + std::to_string(r) + ", column " + std::to_string(column) + ": " + text);
+            const std::string expected = setCell(plain, column, r, text);
+            const std::u16string wide(text, text + std::strlen(text));
+            BSTR copy = SysAllocString(reinterpret_cast<const OLECHAR*>(wide.c_str()));
+            EXPECT_EQ(take(fill.setCell(column, r, copy)), expected);
+            SysFreeString(copy);
+        }
+        for (int r = 0; r < count; ++r) {
+            for (int32_t column = UVT_COLUMN_NAME; column <= UVT_COLUMN_IO; ++column) {
+                EXPECT_EQ(getCell(filled, column, r), getCell(plain, column, r)) << "row " << r;
+            }
+            EXPECT_EQ(row(filled, r).parentId, row(plain, r).parentId) << "row " << r;
+        }
+        DeleteUVT(plain);
+        DeleteUVT(filled);
+    }
+}
+
+TEST_F(WholeGridTest, TableThatDoesNotResolveHasNoRows) { EXPECT_TRUE(uvt::checkEveryRow(0).empty()); }
 
 }  // namespace
 }  // namespace uvt_test
