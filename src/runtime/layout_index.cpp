@@ -31,30 +31,64 @@ uint32_t slotOf(uintptr_t handle, uint32_t mask) {
 
 int32_t alignUp(int64_t bytes) { return static_cast<int32_t>((bytes + 7) & ~int64_t{7}); }
 
+// Per leaf, one byte: bit f for handle filter f, and whether the value has
+// an input row and an output row.
+constexpr uint8_t kInputRowBit = 1u << kFilters;
+constexpr uint8_t kOutputRowBit = 1u << (kFilters + 1);
+
 // What the build gathers from one walk of the tree, in tree order.
 struct Gathered {
     std::vector<IndexedLeaf> leaves;
-    std::vector<uint8_t> filters;  // bit f: the leaf passes handle filter f
-    std::vector<IndexedNode> nodes;
+    std::vector<uint8_t> traits;  // per leaf, filter and row bits
+    std::vector<IndexedGroup> groups;
+    std::vector<uintptr_t> children;              // the lists of groups that have group children
+    std::vector<std::vector<uintptr_t>> pending;  // per depth, the list of the group being walked
     int32_t typeCounts[3] = {0, 0, 0};
     int32_t rowCounts[2] = {0, 0};
     bool usable = true;
 };
 
-// Recurses into groups only, whose depth the structure nesting bounds.
-void gather(uintptr_t handle, RuntimeNode& group, Gathered& out) {
-    const std::size_t entry = out.nodes.size();
-    out.nodes.push_back(IndexedNode{handle, static_cast<int32_t>(out.leaves.size()), 0, 1});
-    bool leafChildren = true;
-    for (uintptr_t child = group.firstChild; child != 0 && out.usable;) {
-        RuntimeNode* node = resolveNode(child);
+// The filter and row bits of a leaf, which depend on its direction only.
+uint8_t traitsOf(const RuntimeNode& leaf) {
+    const int32_t io = leaf.leaf.io;
+    uint8_t traits = 0;
+    for (int f = 0; f < kFilters; ++f) traits |= leafMatchesFilter(leaf, f) ? uint8_t(1u << f) : uint8_t(0);
+    if (io == 1 || io == 3) traits |= kInputRowBit;
+    if (io == 2 || io == 3) traits |= kOutputRowBit;
+    return traits;
+}
+
+// Recurses into groups only, whose depth the structure nesting bounds. A
+// group's children are listed only from its first group child on (the
+// leaves before it are copied in then): an array of values, the bulk of a
+// large table, needs no list, its children being its leaves.
+void gather(uintptr_t handle, const RuntimeNode& group, std::size_t depth, Gathered& out) {
+    const std::size_t entry = out.groups.size();
+    const auto first = static_cast<int32_t>(out.leaves.size());
+    out.groups.push_back(IndexedGroup{handle, first, 0, 0, -1});
+    if (out.pending.size() <= depth) out.pending.resize(depth + 1);
+    bool listing = false;
+    int32_t count = 0;
+    // Traits are cached for the common directions 0 .. 3.
+    uint8_t cached[4] = {0, 0, 0, 0};
+    bool known[4] = {false, false, false, false};
+    for (uintptr_t child = group.firstChild; child != 0 && out.usable; ++count) {
+        const RuntimeNode* node = resolveNode(child);
         if (node == nullptr) {
             out.usable = false;
             return;
         }
         if (node->kind == kGroupNode) {
-            leafChildren = false;
-            gather(child, *node, out);
+            if (!listing) {
+                listing = true;
+                std::vector<uintptr_t>& list = out.pending[depth];
+                list.clear();
+                for (auto seq = static_cast<std::size_t>(first); seq < out.leaves.size(); ++seq) {
+                    list.push_back(out.leaves[seq].handle);
+                }
+            }
+            out.pending[depth].push_back(child);
+            gather(child, *node, depth + 1, out);
         } else {
             const int32_t type = leafArrayIndex(*node);
             if (type < 0) {
@@ -62,20 +96,72 @@ void gather(uintptr_t handle, RuntimeNode& group, Gathered& out) {
                 return;
             }
             const int32_t io = node->leaf.io;
-            IndexedLeaf leaf{child, out.typeCounts[type]++, type, -1, -1};
-            if (io == 1 || io == 3) leaf.inputRow = out.rowCounts[0]++;
-            if (io == 2 || io == 3) leaf.outputRow = out.rowCounts[1]++;
-            uint8_t passes = 0;
-            for (int f = 0; f < kFilters; ++f) passes |= leafMatchesFilter(*node, f) ? uint8_t(1u << f) : uint8_t(0);
-            const int32_t seq = static_cast<int32_t>(out.leaves.size());
-            out.nodes.push_back(IndexedNode{child, seq, seq + 1, 0});
-            out.leaves.push_back(leaf);
-            out.filters.push_back(passes);
+            uint8_t traits;
+            if (io >= 0 && io < 4) {
+                if (!known[io]) {
+                    cached[io] = traitsOf(*node);
+                    known[io] = true;
+                }
+                traits = cached[io];
+            } else {
+                traits = traitsOf(*node);
+            }
+            if (traits & kInputRowBit) ++out.rowCounts[0];
+            if (traits & kOutputRowBit) ++out.rowCounts[1];
+            out.leaves.push_back(IndexedLeaf{child, out.typeCounts[type]++, type});
+            out.traits.push_back(traits);
+            if (listing) out.pending[depth].push_back(child);
         }
         child = node->nextSibling;
     }
-    out.nodes[entry].end = static_cast<int32_t>(out.leaves.size());
-    out.nodes[entry].leafChildren = leafChildren && group.firstChild != 0 ? 1 : 0;
+    IndexedGroup& done = out.groups[entry];
+    done.end = static_cast<int32_t>(out.leaves.size());
+    done.childCount = count;
+    if (listing) {
+        const std::vector<uintptr_t>& list = out.pending[depth];
+        done.childrenAt = static_cast<int32_t>(out.children.size());
+        out.children.insert(out.children.end(), list.begin(), list.end());
+    }
+}
+
+// Fills the slot table: every leaf (entry seq + 1) and group (entry -g - 1)
+// at its handle's slot or the next free one. The entries go in in the order
+// of their slots, sorted first by the stretch of the table they fall in:
+// inserted in tree order, each would land on a random line of a table that
+// outgrows the caches at a million values.
+void fillSlots(int32_t* slots, uint32_t mask, const Gathered& out) {
+    std::memset(slots, 0, (std::size_t{mask} + 1) * 4);
+    struct Pending {
+        uint32_t slot;
+        int32_t entry;
+    };
+    const std::size_t total = out.leaves.size() + out.groups.size();
+    const auto entryAt = [&out](std::size_t k) {
+        return k < out.leaves.size() ? Pending{0, static_cast<int32_t>(k) + 1}
+                                     : Pending{0, -static_cast<int32_t>(k - out.leaves.size()) - 1};
+    };
+    const auto keyAt = [&out](std::size_t k) {
+        return k < out.leaves.size() ? out.leaves[k].handle : out.groups[k - out.leaves.size()].handle;
+    };
+    // At most 256 stretches, few enough for the sorting writes to stay in
+    // the caches; a stretch of a million-value table holds 32 KiB of slots.
+    int stretchBits = 0;
+    while ((mask >> stretchBits) >= 256) ++stretchBits;
+    const std::size_t stretches = (std::size_t{mask} >> stretchBits) + 1;
+    std::vector<uint32_t> starts(stretches + 1, 0);
+    std::vector<Pending> sorted(total);
+    for (std::size_t k = 0; k < total; ++k) ++starts[(slotOf(keyAt(k), mask) >> stretchBits) + 1];
+    for (std::size_t b = 0; b < stretches; ++b) starts[b + 1] += starts[b];
+    for (std::size_t k = 0; k < total; ++k) {
+        Pending pending = entryAt(k);
+        pending.slot = slotOf(keyAt(k), mask);
+        sorted[starts[pending.slot >> stretchBits]++] = pending;
+    }
+    for (const Pending& pending : sorted) {
+        uint32_t slot = pending.slot;
+        while (slots[slot] != 0) slot = (slot + 1) & mask;
+        slots[slot] = pending.entry;
+    }
 }
 
 }  // namespace
@@ -92,21 +178,47 @@ int32_t LayoutIndex::atRow(int32_t direction, int32_t row) const {
     return table<int32_t>(rowsAt)[(direction == 0 ? 0 : rowCounts[0]) + row];
 }
 
-const IndexedNode* LayoutIndex::find(uintptr_t handle) const {
-    if (handle == 0) return nullptr;
-    const IndexedNode* nodes = table<IndexedNode>(nodesAt);
-    for (uint32_t slot = slotOf(handle, nodeMask);; slot = (slot + 1) & nodeMask) {
-        if (nodes[slot].handle == handle) return &nodes[slot];
-        if (nodes[slot].handle == 0) return nullptr;
+int32_t LayoutIndex::entryOf(uintptr_t handle) const {
+    if (handle == 0) return 0;
+    const int32_t* slots = table<int32_t>(slotsAt);
+    const IndexedGroup* groups = table<IndexedGroup>(groupsAt);
+    for (uint32_t slot = slotOf(handle, slotMask);; slot = (slot + 1) & slotMask) {
+        const int32_t entry = slots[slot];
+        if (entry == 0) return 0;
+        if (entry > 0 ? leaf(entry - 1).handle == handle : groups[-entry - 1].handle == handle) return entry;
     }
+}
+
+int32_t LayoutIndex::leafPosition(uintptr_t handle) const {
+    const int32_t entry = entryOf(handle);
+    return entry > 0 ? entry - 1 : -1;
+}
+
+const IndexedGroup* LayoutIndex::group(uintptr_t handle) const {
+    const int32_t entry = entryOf(handle);
+    return entry < 0 ? &table<IndexedGroup>(groupsAt)[-entry - 1] : nullptr;
+}
+
+int32_t LayoutIndex::subtreeEnd(uintptr_t handle) const {
+    const int32_t entry = entryOf(handle);
+    if (entry == 0) return -1;
+    return entry > 0 ? entry : table<IndexedGroup>(groupsAt)[-entry - 1].end;
 }
 
 uintptr_t LayoutIndex::nextMatching(int32_t from, int32_t filter) const {
     if (from < 0 || from >= leafCount) return 0;
     if (filter == -1) return leaf(from).handle;
     if (filter < 0 || filter >= kFilters) return 0;
-    const int32_t next = table<int32_t>(nextAt)[filter * (leafCount + 1) + from];
-    return next < leafCount ? leaf(next).handle : 0;
+    const uint64_t* bits = table<uint64_t>(filterBitsAt) + static_cast<std::ptrdiff_t>(filter) * filterWords;
+    const int32_t* nextWord = table<int32_t>(nextWordAt) + static_cast<std::ptrdiff_t>(filter) * (filterWords + 1);
+    int32_t word = from >> 6;
+    uint64_t rest = bits[word] & (~uint64_t{0} << (from & 63));
+    if (rest == 0) {
+        word = nextWord[word + 1];
+        if (word >= filterWords) return 0;
+        rest = bits[word];
+    }
+    return leaf(word * 64 + __builtin_ctzll(rest)).handle;
 }
 
 const LayoutIndex* openIndex(const TableHeader& header) {
@@ -131,7 +243,12 @@ void rebuildIndex(TableHeader& header, bool wholeLayout) {
     RuntimeNode* root = resolveNode(header.runtimeRoot);
     if (root == nullptr) return;
     Gathered out;
-    gather(header.runtimeRoot, *root, out);
+    // The root counts the values below it: the walk then grows no table.
+    if (const int32_t values = root->counters[kValueCount]; values > 0) {
+        out.leaves.reserve(static_cast<std::size_t>(values));
+        out.traits.reserve(static_cast<std::size_t>(values));
+    }
+    gather(header.runtimeRoot, *root, 0, out);
     if (!out.usable) return;
     for (int t = 0; t < 3; ++t) {
         // The mirror must hold one slot per value, or a single-value sync
@@ -141,29 +258,38 @@ void rebuildIndex(TableHeader& header, bool wholeLayout) {
     }
 
     const int64_t leaves = static_cast<int64_t>(out.leaves.size());
-    uint32_t entries = 2;
-    while (entries < 2 * out.nodes.size()) entries *= 2;
+    const int64_t groups = static_cast<int64_t>(out.groups.size());
+    const int64_t words = (leaves + 63) / 64;
+    uint32_t slots = 2;
+    while (slots < 2 * (leaves + groups)) {
+        if (slots > (1u << 30)) return;
+        slots *= 2;
+    }
     LayoutIndex shape{};
     shape.magic = kIndexMagic;
     shape.root = header.runtimeRoot;
     shape.leafCount = static_cast<int32_t>(leaves);
     std::memcpy(shape.typeCounts, out.typeCounts, sizeof shape.typeCounts);
     std::memcpy(shape.rowCounts, out.rowCounts, sizeof shape.rowCounts);
-    shape.nodeMask = entries - 1;
+    shape.groupCount = static_cast<int32_t>(groups);
+    shape.filterWords = static_cast<int32_t>(words);
+    shape.slotMask = slots - 1;
     int64_t at = alignUp(sizeof(LayoutIndex));
-    shape.leavesAt = static_cast<int32_t>(at);
-    at = alignUp(at + leaves * static_cast<int64_t>(sizeof(IndexedLeaf)));
-    shape.placesAt = static_cast<int32_t>(at);
-    at = alignUp(at + leaves * 4);
-    shape.rowsAt = static_cast<int32_t>(at);
-    at = alignUp(at + (int64_t{out.rowCounts[0]} + out.rowCounts[1]) * 4);
-    shape.nextAt = static_cast<int32_t>(at);
-    at = alignUp(at + kFilters * (leaves + 1) * 4);
-    shape.nodesAt = static_cast<int32_t>(at);
-    at = alignUp(at + int64_t{entries} * static_cast<int64_t>(sizeof(IndexedNode)));
+    const auto place = [&at](int32_t& offset, int64_t bytes) {
+        offset = static_cast<int32_t>(at < INT32_MAX ? at : INT32_MAX);
+        at = alignUp(at + bytes);
+    };
+    place(shape.leavesAt, leaves * static_cast<int64_t>(sizeof(IndexedLeaf)));
+    place(shape.placesAt, leaves * 4);
+    place(shape.rowsAt, (int64_t{out.rowCounts[0]} + out.rowCounts[1]) * 4);
+    place(shape.filterBitsAt, kFilters * words * 8);
+    place(shape.nextWordAt, kFilters * (words + 1) * 4);
+    place(shape.groupsAt, groups * static_cast<int64_t>(sizeof(IndexedGroup)));
+    place(shape.childListAt, static_cast<int64_t>(out.children.size() * sizeof(uintptr_t)));
+    place(shape.slotsAt, int64_t{slots} * 4);
     shape.wholeLayout = wholeLayout ? 1 : 0;
     shape.definitionRows = header.rowCount > 0 ? header.rowCount : 0;
-    shape.definitionAt = static_cast<int32_t>(at);
+    shape.definitionAt = static_cast<int32_t>(at < INT32_MAX ? at : INT32_MAX);
     at += int64_t{shape.definitionRows} * kRowSize;
     const int64_t bytes = (at + 252) / 256 * 256 + 3;
     if (bytes > INT32_MAX) return;
@@ -175,34 +301,39 @@ void rebuildIndex(TableHeader& header, bool wholeLayout) {
         if (handle != 0) releaseBlock(handle, shape.bytes);
         return;
     }
-    std::memset(block, 0, static_cast<std::size_t>(shape.bytes));
     std::memcpy(block, &shape, sizeof shape);
-    auto* leafTable = reinterpret_cast<IndexedLeaf*>(block + shape.leavesAt);
-    auto* places = reinterpret_cast<int32_t*>(block + shape.placesAt);
-    auto* rows = reinterpret_cast<int32_t*>(block + shape.rowsAt);
-    auto* next = reinterpret_cast<int32_t*>(block + shape.nextAt);
-    auto* nodes = reinterpret_cast<IndexedNode*>(block + shape.nodesAt);
-    int32_t typeOffsets[3] = {0, out.typeCounts[0], out.typeCounts[0] + out.typeCounts[1]};
+    const auto tableAt = [block](int32_t offset) { return block + offset; };
+    if (leaves > 0) std::memcpy(tableAt(shape.leavesAt), out.leaves.data(), out.leaves.size() * sizeof(IndexedLeaf));
+    auto* places = reinterpret_cast<int32_t*>(tableAt(shape.placesAt));
+    auto* rows = reinterpret_cast<int32_t*>(tableAt(shape.rowsAt));
+    auto* bits = reinterpret_cast<uint64_t*>(tableAt(shape.filterBitsAt));
+    auto* nextWord = reinterpret_cast<int32_t*>(tableAt(shape.nextWordAt));
+    std::memset(bits, 0, static_cast<std::size_t>(kFilters * words * 8));
+    const int32_t typeOffsets[3] = {0, out.typeCounts[0], out.typeCounts[0] + out.typeCounts[1]};
+    int32_t inputRows = 0;
+    int32_t outputRows = out.rowCounts[0];
     for (int32_t seq = 0; seq < shape.leafCount; ++seq) {
         const IndexedLeaf& leaf = out.leaves[static_cast<std::size_t>(seq)];
-        leafTable[seq] = leaf;
+        const uint8_t traits = out.traits[static_cast<std::size_t>(seq)];
         places[typeOffsets[leaf.type] + leaf.place] = seq;
-        if (leaf.inputRow >= 0) rows[leaf.inputRow] = seq;
-        if (leaf.outputRow >= 0) rows[out.rowCounts[0] + leaf.outputRow] = seq;
-    }
-    for (int f = 0; f < kFilters; ++f) {
-        int32_t* column = next + f * (shape.leafCount + 1);
-        column[shape.leafCount] = shape.leafCount;
-        for (int32_t seq = shape.leafCount - 1; seq >= 0; --seq) {
-            column[seq] = (out.filters[static_cast<std::size_t>(seq)] >> f) & 1u ? seq : column[seq + 1];
+        if (traits & kInputRowBit) rows[inputRows++] = seq;
+        if (traits & kOutputRowBit) rows[outputRows++] = seq;
+        for (int f = 0; f < kFilters; ++f) {
+            if ((traits >> f) & 1u) bits[f * words + (seq >> 6)] |= uint64_t{1} << (seq & 63);
         }
     }
-    for (const IndexedNode& node : out.nodes) {
-        uint32_t slot = slotOf(node.handle, shape.nodeMask);
-        while (nodes[slot].handle != 0) slot = (slot + 1) & shape.nodeMask;
-        nodes[slot] = node;
+    for (int f = 0; f < kFilters; ++f) {
+        int32_t* column = nextWord + f * (words + 1);
+        const uint64_t* filterBits = bits + f * words;
+        column[words] = static_cast<int32_t>(words);
+        for (int64_t w = words - 1; w >= 0; --w) column[w] = filterBits[w] != 0 ? static_cast<int32_t>(w) : column[w + 1];
     }
-    auto* definition = reinterpret_cast<VariableRow*>(block + shape.definitionAt);
+    if (groups > 0) std::memcpy(tableAt(shape.groupsAt), out.groups.data(), out.groups.size() * sizeof(IndexedGroup));
+    if (!out.children.empty()) {
+        std::memcpy(tableAt(shape.childListAt), out.children.data(), out.children.size() * sizeof(uintptr_t));
+    }
+    fillSlots(reinterpret_cast<int32_t*>(tableAt(shape.slotsAt)), shape.slotMask, out);
+    auto* definition = reinterpret_cast<VariableRow*>(tableAt(shape.definitionAt));
     for (int32_t k = 0; k < shape.definitionRows; ++k) {
         const VariableRow* row = rowAt(header, k);
         if (row == nullptr) {

@@ -62,12 +62,13 @@ private:
     bool elementNamesPossible_;
 };
 
-// Steps from the first element of `array` to the element that the index
-// selects; 0 past the last element.
+// The element of `array` that the index selects, 0 past the last element:
+// at once through the layout index (arrays of values and of structures
+// alike), else by stepping from the first element.
 uintptr_t selectElement(uintptr_t arrayHandle, const RuntimeNode& array, int32_t index, const LayoutIndex* layout) {
     int64_t offset = static_cast<int64_t>(index) - (oneBasedMode ? 1 : 0);
-    if (const IndexedNode* values = layout == nullptr ? nullptr : layout->valueArray(arrayHandle)) {
-        return layout->element(*values, offset > 0 ? offset : 0);
+    if (const IndexedGroup* entry = layout == nullptr ? nullptr : layout->group(arrayHandle)) {
+        return layout->child(*entry, offset > 0 ? offset : 0);
     }
     uintptr_t element = array.firstChild;
     while (offset > 0 && element != 0) {

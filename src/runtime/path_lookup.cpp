@@ -10,13 +10,14 @@ namespace {
 
 bool isSeparator(char c) { return c == '.' || c == '(' || c == ')'; }
 
-// The element that a component names in an array of values known to the
-// index: elements are named "1", "2", ... in their order, so "k" is the k-th
-// and anything else names none. False when the index cannot tell.
+// The element that a component names in an array known to the index (of
+// values or of structures): elements are named "1", "2", ... in their
+// order, so "k" is the k-th and anything else names none. False when the
+// index cannot tell.
 bool elementNamed(const LayoutIndex* index, uintptr_t group, const RuntimeNode& node, const char* component,
                   std::size_t length, uintptr_t& found) {
-    const IndexedNode* values = index == nullptr ? nullptr : index->valueArray(group);
-    if (values == nullptr) return false;
+    const IndexedGroup* array = index == nullptr ? nullptr : index->group(group);
+    if (array == nullptr) return false;
     const RuntimeNode* first = resolveNode(node.firstChild);
     if (first == nullptr || !isArrayElement(*first)) return false;
     found = 0;
@@ -26,7 +27,7 @@ bool elementNamed(const LayoutIndex* index, uintptr_t group, const RuntimeNode& 
         if (component[i] < '0' || component[i] > '9') return true;
         number = number * 10 + (component[i] - '0');
     }
-    found = index->element(*values, number - 1);
+    found = index->child(*array, number - 1);
     return true;
 }
 
