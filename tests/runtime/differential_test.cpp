@@ -43,7 +43,11 @@ const std::vector<RowSpec> kOwnSizedRows = [] {
 }();
 
 const char* const kNames[] = {"NC", "X", "S", "A", "B", "Y", "N", "V", "T", "W", "C", "Q", "$TOP$", "1"};
-const char* const kPaths[] = {"NC", "X(2)", "S(1).A", "S(2).B", "V(3)", "V(1)", "T.W(2)", "C", "Y", "S", "V(9)"};
+// Elements of the array of values V and of the array of structures S, the
+// last ones and those past the end among them.
+const char* const kPaths[] = {"NC", "X(2)", "S(1).A", "S(2).B", "V(3)", "V(1)", "T.W(2)", "C", "Y", "S", "V(9)",
+                              "S(4).A", "S(3)", "S(0).B", "S(9).B", "T.W(1)"};
+constexpr int kPathCount = static_cast<int>(sizeof kPaths / sizeof kPaths[0]);
 // One letter at most: a text given where an Integer was meant reads as a
 // small number, which keeps the arrays it sizes small.
 const char* const kTexts[] = {"A", "", "Q", "B"};
@@ -329,7 +333,7 @@ private:
 
     void handles(uintptr_t table) {
         uintptr_t handle = 0;
-        const char* path = kPaths[pick(11)];
+        const char* path = kPaths[pick(kPathCount)];
         answer((std::string("handle by name ") + path).c_str(), rtmHandleByName(table, path, &handle));
         keep(handle);
         const int32_t filter = pick(8) - 1;
