@@ -15,7 +15,7 @@
 // Its size is always 3 more than a multiple of 256, which no other block of
 // a table has (headers, rows, nodes and slots are even, texts short), so a
 // host's memory log tells it apart at a glance. The block is made anew with
-// every relayout, so its tables are kept lean (some 30 bytes per value on a
+// every relayout, so its tables are kept lean (30 to 40 bytes per value on a
 // 64-bit host): a leaf is found by handle through a table of 4-byte slots,
 // and the handle filters are bit sets with a skip table of words.
 #pragma once
