@@ -124,24 +124,25 @@ void gather(uintptr_t handle, const RuntimeNode& group, std::size_t depth, Gathe
     }
 }
 
-// Fills the slot table: every leaf (entry seq + 1) and group (entry -g - 1)
-// at its handle's slot or the next free one. The entries go in in the order
-// of their slots, sorted first by the stretch of the table they fall in:
-// inserted in tree order, each would land on a random line of a table that
-// outgrows the caches at a million values.
-void fillSlots(int32_t* slots, uint32_t mask, const Gathered& out) {
-    std::memset(slots, 0, (std::size_t{mask} + 1) * 4);
-    struct Pending {
-        uint32_t slot;
-        int32_t entry;
-    };
-    const std::size_t total = out.leaves.size() + out.groups.size();
-    const auto entryAt = [&out](std::size_t k) {
-        return k < out.leaves.size() ? Pending{0, static_cast<int32_t>(k) + 1}
-                                     : Pending{0, -static_cast<int32_t>(k - out.leaves.size()) - 1};
-    };
-    const auto keyAt = [&out](std::size_t k) {
-        return k < out.leaves.size() ? out.leaves[k].handle : out.groups[k - out.leaves.size()].handle;
+// An entry of the slot table waiting to go in at its handle's slot: leaf
+// seq as seq + 1, group g as -g - 1.
+struct SlotEntry {
+    uint32_t slot;
+    int32_t entry;
+};
+
+// Every leaf and group of the tree as a slot entry, in the order of their
+// slots, sorted by the stretch of the table they fall in: inserted in tree
+// order, each would land on a random line of a table that outgrows the
+// caches at a million values. Made before the block is had, so that running
+// out of memory here leaves no block behind.
+std::vector<SlotEntry> slotOrder(uint32_t mask, const Gathered& out) {
+    const std::size_t leaves = out.leaves.size();
+    const std::size_t total = leaves + out.groups.size();
+    const auto entryAt = [&out, leaves, mask](std::size_t k) {
+        return k < leaves ? SlotEntry{slotOf(out.leaves[k].handle, mask), static_cast<int32_t>(k) + 1}
+                          : SlotEntry{slotOf(out.groups[k - leaves].handle, mask),
+                                      -static_cast<int32_t>(k - leaves) - 1};
     };
     // At most 256 stretches, few enough for the sorting writes to stay in
     // the caches; a stretch of a million-value table holds 32 KiB of slots.
@@ -149,15 +150,20 @@ void fillSlots(int32_t* slots, uint32_t mask, const Gathered& out) {
     while ((mask >> stretchBits) >= 256) ++stretchBits;
     const std::size_t stretches = (std::size_t{mask} >> stretchBits) + 1;
     std::vector<uint32_t> starts(stretches + 1, 0);
-    std::vector<Pending> sorted(total);
-    for (std::size_t k = 0; k < total; ++k) ++starts[(slotOf(keyAt(k), mask) >> stretchBits) + 1];
+    for (std::size_t k = 0; k < total; ++k) ++starts[(entryAt(k).slot >> stretchBits) + 1];
     for (std::size_t b = 0; b < stretches; ++b) starts[b + 1] += starts[b];
+    std::vector<SlotEntry> sorted(total);
     for (std::size_t k = 0; k < total; ++k) {
-        Pending pending = entryAt(k);
-        pending.slot = slotOf(keyAt(k), mask);
-        sorted[starts[pending.slot >> stretchBits]++] = pending;
+        const SlotEntry entry = entryAt(k);
+        sorted[starts[entry.slot >> stretchBits]++] = entry;
     }
-    for (const Pending& pending : sorted) {
+    return sorted;
+}
+
+// Fills the slot table: every entry at its slot or the next free one.
+void fillSlots(int32_t* slots, uint32_t mask, const std::vector<SlotEntry>& sorted) {
+    std::memset(slots, 0, (std::size_t{mask} + 1) * 4);
+    for (const SlotEntry& pending : sorted) {
         uint32_t slot = pending.slot;
         while (slots[slot] != 0) slot = (slot + 1) & mask;
         slots[slot] = pending.entry;
@@ -295,6 +301,7 @@ void rebuildIndex(TableHeader& header, bool wholeLayout) {
     if (bytes > INT32_MAX) return;
     shape.bytes = static_cast<int32_t>(bytes);
 
+    const std::vector<SlotEntry> sorted = slotOrder(shape.slotMask, out);
     const uintptr_t handle = allocateBlock(shape.bytes);
     char* block = resolveAs<char>(handle);
     if (block == nullptr) {
@@ -332,7 +339,7 @@ void rebuildIndex(TableHeader& header, bool wholeLayout) {
     if (!out.children.empty()) {
         std::memcpy(tableAt(shape.childListAt), out.children.data(), out.children.size() * sizeof(uintptr_t));
     }
-    fillSlots(reinterpret_cast<int32_t*>(tableAt(shape.slotsAt)), shape.slotMask, out);
+    fillSlots(reinterpret_cast<int32_t*>(tableAt(shape.slotsAt)), shape.slotMask, sorted);
     auto* definition = reinterpret_cast<VariableRow*>(tableAt(shape.definitionAt));
     for (int32_t k = 0; k < shape.definitionRows; ++k) {
         const VariableRow* row = rowAt(header, k);
