@@ -3,7 +3,7 @@
 // while the library runs.
 #include "persist/config_interface.h"
 #include "persist/saved_state.h"
-#include "runtime/runtime_state.h"
+#include "runtime/release.h"
 #include "table/upper_layer_hooks.h"
 
 namespace uvt {

@@ -1,6 +1,6 @@
 #include "exports/export_guard.h"
 #include "runtime/addressing.h"
-#include "runtime/handle_walk.h"
+#include "runtime/nodes.h"
 #include "runtime/runtime_messages.h"
 
 using uvt::guarded;

@@ -1,6 +1,5 @@
 #include "exports/export_guard.h"
 #include "runtime/binding.h"
-#include "runtime/table_replacement.h"
 
 using uvt::guarded;
 using uvt::guardedVoid;

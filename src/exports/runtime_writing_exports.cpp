@@ -1,8 +1,8 @@
 #include "exports/export_guard.h"
-#include "runtime/cell_writing.h"
 #include "runtime/name_lookup.h"
 #include "runtime/runtime_messages.h"
-#include "runtime/value_writers.h"
+#include "runtime/value_writing.h"
+#include "table/cell_writing.h"
 
 using uvt::guarded;
 using uvt::guardedVoid;

@@ -1,9 +1,7 @@
 #include "runtime/layout_index.h"
 
 #include "host/host_routines.h"
-#include "runtime/handle_walk.h"
-#include "runtime/node_access.h"
-#include "runtime/runtime_node.h"
+#include "runtime/nodes.h"
 #include "table/table_access.h"
 
 #include <cstring>

@@ -20,7 +20,7 @@
 // and the handle filters are bit sets with a skip table of words.
 #pragma once
 
-#include "runtime/runtime_node.h"
+#include "runtime/nodes.h"
 #include "table/records.h"
 
 #include <cstdint>

@@ -2,9 +2,7 @@
 
 #include "host/host_routines.h"
 #include "runtime/layout_index.h"
-#include "runtime/node_access.h"
-#include "runtime/runtime_node.h"
-#include "runtime/text_block.h"
+#include "runtime/nodes.h"
 #include "table/table_access.h"
 #include "uvt.h"
 

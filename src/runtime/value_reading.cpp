@@ -1,12 +1,10 @@
 #include "runtime/value_reading.h"
 
 #include "host/host_routines.h"
-#include "runtime/handle_walk.h"
-#include "runtime/name_lookup.h"
+#include "runtime/addressing.h"
 #include "runtime/layout_index.h"
-#include "runtime/node_access.h"
-#include "runtime/node_chain.h"
-#include "runtime/row_locator.h"
+#include "runtime/name_lookup.h"
+#include "runtime/nodes.h"
 #include "runtime/runtime_messages.h"
 #include "table/table_access.h"
 

@@ -3,13 +3,19 @@
 // binding, writing and reading values by every addressing mode, replacing,
 // deleting). After every step the host must have seen no misuse of its
 // memory; a complete table must come back unchanged from save/restore and
-// from dump/load; at the end every block must have come back.
+// from dump/load; at the end every block must have come back. Each input
+// runs twice, the second time with every layout index block refused, and
+// the host must see the same calls, blocks and answers both times.
 #include "fuzz_checks.h"
 #include "fuzz_input.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
+#include <string>
+#include <vector>
 
 using namespace uvt_fuzz;
 using uvt_test::Bstr;
@@ -77,6 +83,20 @@ public:
             checkBlocksHeld(tables, what);
         }
         for (Slot& slot : slots_) remove(slot);
+    }
+
+    // What an export answered, into the host's log: the two runs of an
+    // input must give the same answers as well as the same host calls.
+    static void note(std::string entry) { uvt_test::HostRecorder::instance().log.push_back(std::move(entry)); }
+    static void answer(const char* call, const char* message) {
+        note(std::string(call).append(": ").append(message != nullptr ? message : "ok"));
+    }
+    static std::string pointed(const void* pointer, int32_t type) {
+        if (pointer == nullptr) return "null";
+        if (type == 0) return "i:" + std::to_string(*static_cast<const int32_t*>(pointer));
+        if (type == 1) return "r:" + std::to_string(*static_cast<const double*>(pointer));
+        if (type == 2) return std::string("s:").append(static_cast<const char*>(pointer));
+        return "?";
     }
 
     void create(Slot& slot) {
@@ -278,7 +298,8 @@ public:
         switch (in_.below(5)) {
             case 0: {
                 const int32_t type = static_cast<int32_t>(in_.below(5)) - 1;
-                rtmSetValue(table, type, static_cast<int32_t>(in_.below(16)) - 1, value(buffer, valueType(type)));
+                const int32_t place = static_cast<int32_t>(in_.below(16)) - 1;
+                answer("set by place", rtmSetValue(table, type, place, value(buffer, valueType(type))));
                 break;
             }
             case 1: {
@@ -286,7 +307,7 @@ public:
                 const int32_t direction = static_cast<int32_t>(in_.below(3));
                 int32_t type = -1;
                 rtmGetTypeByRow(table, row, &type, direction);
-                rtmSetValueByRow(table, row, value(buffer, valueType(type)), direction);
+                answer("set by row", rtmSetValueByRow(table, row, value(buffer, valueType(type)), direction));
                 break;
             }
             case 2: {
@@ -294,7 +315,7 @@ public:
                 if (handle == 0) break;
                 int32_t type = -1;
                 rtmGetTypeByHandle(table, handle, &type);
-                rtmSetValueByHandle(table, handle, value(buffer, valueType(type)));
+                answer("set by handle", rtmSetValueByHandle(table, handle, value(buffer, valueType(type))));
                 break;
             }
             default: {
@@ -305,8 +326,8 @@ public:
                 const auto valueByName = oneBased ? &rtmOne_BasedGetVarValueByName : &rtmGetVarValueByName;
                 valueByName(table, name.c_str(), indexes, &current, &type);
                 const void* written = value(buffer, valueType(type));
-                if (oneBased) rtmOne_BasedSetVarValueByName(table, name.c_str(), indexes, written);
-                else rtmSetVarValueByName(table, name.c_str(), indexes, written);
+                answer("set by name", oneBased ? rtmOne_BasedSetVarValueByName(table, name.c_str(), indexes, written)
+                                                : rtmSetVarValueByName(table, name.c_str(), indexes, written));
                 break;
             }
         }
@@ -315,38 +336,69 @@ public:
     void readValues(uintptr_t table) {
         const int32_t direction = static_cast<int32_t>(in_.below(3));
         const int32_t row = static_cast<int32_t>(in_.below(16)) - 1;
-        int32_t type = -1;
+        int32_t type = -7;
         void* value = nullptr;
-        int32_t element = 0;
+        int32_t element = -7;
         uintptr_t handle = 0;
         char label[512];
-        rtmGetTypeByRow(table, row, &type, direction);
-        rtmGetValueByRow(table, row, &value, direction);
-        rtmGetElementByRow(table, row, direction, &element);
-        rtmHandleByRow(table, row, direction, &handle);
-        rtmGetLabelByRow(table, row, direction, label, static_cast<int32_t>(in_.below(16)) - 2);
-        int32_t io = 0;
-        rtmGetLabel(table, static_cast<int32_t>(in_.below(4)), static_cast<int32_t>(in_.below(16)) - 1, &io, label,
-                    static_cast<int32_t>(in_.below(20)));
+        const char* typeAnswer = rtmGetTypeByRow(table, row, &type, direction);
+        answer("type by row", typeAnswer);
+        answer("value by row", rtmGetValueByRow(table, row, &value, direction));
+        answer("element by row", rtmGetElementByRow(table, row, direction, &element));
+        note(std::to_string(type) + " " + (typeAnswer == nullptr ? pointed(value, type) : "-") + " " +
+             std::to_string(element));
+        answer("handle by row", rtmHandleByRow(table, row, direction, &handle));
+        note(handle != 0 ? "a handle" : "no handle");
+        label[0] = 0;
+        answer("label by row",
+               rtmGetLabelByRow(table, row, direction, label, static_cast<int32_t>(in_.below(16)) - 2));
+        note(label);
+        int32_t io = -7;
+        label[0] = 0;
+        const char* placeLabel = rtmGetLabel(table, static_cast<int32_t>(in_.below(4)),
+                                             static_cast<int32_t>(in_.below(16)) - 1, &io, label,
+                                             static_cast<int32_t>(in_.below(20)));
+        note(std::string(placeLabel != nullptr ? "a label " : "no label ").append(label) + " io " + std::to_string(io));
         const uintptr_t walked = walkTo(table, in_.below(16), static_cast<int32_t>(in_.below(7)) - 1);
+        note(walked != 0 ? "walked" : "not walked");
         if (walked != 0) {
-            rtmGetTypeByHandle(table, walked, &type);
-            rtmGetValueByHandle(table, walked, &value);
-            rtmGetElementByHandle(table, walked, static_cast<int32_t>(in_.below(7)) - 1, &element);
-            rtmGetLabelByHandle(table, walked, label, 0);
+            type = -7;
+            value = nullptr;
+            element = -7;
+            typeAnswer = rtmGetTypeByHandle(table, walked, &type);
+            answer("type by handle", typeAnswer);
+            answer("value by handle", rtmGetValueByHandle(table, walked, &value));
+            answer("element by handle",
+                   rtmGetElementByHandle(table, walked, static_cast<int32_t>(in_.below(7)) - 1, &element));
+            note(std::to_string(type) + " " + (typeAnswer == nullptr ? pointed(value, type) : "-") + " " +
+                 std::to_string(element));
+            label[0] = 0;
+            answer("label by handle", rtmGetLabelByHandle(table, walked, label, 0));
+            note(label);
         }
         const int32_t indexes[4] = {in_.smallInt() % 4, in_.smallInt() % 4, in_.smallInt() % 4, in_.smallInt() % 4};
         const std::string name = variableName(table);
-        int32_t place = 0;
-        rtmGetVarValueByName(table, name.c_str(), indexes, &value, &type);
-        rtmGetVarLocationByName(table, name.c_str(), indexes, &place, &type);
-        rtmOne_BasedGetVarValueByName(table, name.c_str(), indexes, &value, &type);
-        rtmOne_BasedGetVarLocationByName(table, name.c_str(), indexes, &place, &type);
-        rtmArrayLength(table, name.c_str(), indexes);
-        rtmHandleByName(table, name.c_str(), &handle);
-        char function[16];
+        int32_t place = -7;
+        for (const bool oneBased : {false, true}) {
+            type = -7;
+            value = nullptr;
+            const char* found = oneBased ? rtmOne_BasedGetVarValueByName(table, name.c_str(), indexes, &value, &type)
+                                         : rtmGetVarValueByName(table, name.c_str(), indexes, &value, &type);
+            answer("value by name", found);
+            note(std::to_string(type) + " " + (found == nullptr ? pointed(value, type) : "-"));
+            answer("location by name",
+                   oneBased ? rtmOne_BasedGetVarLocationByName(table, name.c_str(), indexes, &place, &type)
+                            : rtmGetVarLocationByName(table, name.c_str(), indexes, &place, &type));
+            note(std::to_string(type) + " " + std::to_string(place));
+        }
+        note("length " + std::to_string(rtmArrayLength(table, name.c_str(), indexes)));
+        answer("handle by name", rtmHandleByName(table, name.c_str(), &handle));
+        char function[16] = {};
         int32_t stamp = 0;
         rtmGetFunction(table, function, &stamp);
+        // The time stamp is the clock's when the table was made, which the
+        // second run of an input may read a second later.
+        note(std::string(function, strnlen(function, sizeof function)));
     }
 
     void replace(Slot& slot) {
@@ -379,13 +431,37 @@ public:
     const bool trace_ = std::getenv("UVT_FUZZ_TRACE") != nullptr;
 };
 
+// Runs the input as a session and gives back what the host saw: its calls,
+// the blocks it handed out and took back, and the exports' answers, as if no
+// layout index block had been asked for. `indexBlocks` counts those made.
+std::vector<std::string> runSession(const uint8_t* data, std::size_t size, bool refuseIndex, int& indexBlocks) {
+    FuzzInput input(data, size);
+    beginInput();
+    uvt_test::TrackingMemory& memory = uvt_test::TrackingMemory::instance();
+    memory.limitLiveBlocks(kLiveBlockLimit);
+    memory.outsideLiveLimit = uvt_test::isLayoutIndexSize;
+    if (refuseIndex) memory.refuseSize = uvt_test::isLayoutIndexSize;
+    memory.recordTrailInto(uvt_test::HostRecorder::instance().log);
+    Session(input).run();
+    memory.recordTrail(false);
+    endInput();
+    return uvt_test::withoutLayoutIndexBlocks(uvt_test::HostRecorder::instance().log, indexBlocks);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-    FuzzInput input(data, size);
-    beginInput();
-    uvt_test::TrackingMemory::instance().limitLiveBlocks(kLiveBlockLimit);
-    Session(input).run();
-    endInput();
+    int indexBlocks = 0;
+    int refusedBlocks = 0;
+    const std::vector<std::string> indexed = runSession(data, size, false, indexBlocks);
+    const std::vector<std::string> walked = runSession(data, size, true, refusedBlocks);
+    FUZZ_CHECK(refusedBlocks == 0, "a refused layout index block was made");
+    const auto [first, second] = std::mismatch(indexed.begin(), indexed.end(), walked.begin(), walked.end());
+    if (first != indexed.end() || second != walked.end()) {
+        const std::string with = first != indexed.end() ? *first : "(end)";
+        const std::string without = second != walked.end() ? *second : "(end)";
+        FUZZ_CHECK(false, "entry " + std::to_string(first - indexed.begin()) + " with the layout index: " + with +
+                              ", without: " + without);
+    }
     return 0;
 }

@@ -11,7 +11,6 @@
 #include <cstring>
 #include <map>
 #include <random>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -392,55 +391,22 @@ private:
     alignas(8) char buffer_[16] = {};
 };
 
-// The log without the index blocks: every memory entry whose size is an
-// index block's goes, and the other blocks are named again by their order in
-// what is left, as if the index blocks had never been there.
-Log withoutIndexBlocks(const Log& log, int& indexBlocks) {
-    static const std::regex kAllocate("^allocate (-?[0-9]+) ");
-    static const std::regex kRelease("^release #[0-9]+ (-?[0-9]+)$");
-    static const std::regex kName("#[0-9]+");
-    Log kept;
-    std::map<std::string, int> names;
-    for (const std::string& entry : log) {
-        std::smatch size;
-        const bool allocation = std::regex_search(entry, size, kAllocate);
-        if ((allocation || std::regex_search(entry, size, kRelease)) && isLayoutIndexSize(std::stoi(size[1]))) {
-            if (allocation && entry.find("refused") == std::string::npos) ++indexBlocks;
-            continue;
-        }
-        const bool memoryEntry = allocation || entry.rfind("release ", 0) == 0 || entry.rfind("reallocate ", 0) == 0;
-        if (!memoryEntry) {
-            kept.push_back(entry);  // a handle the session named, such as "/S/A#3", stays as it is
-            continue;
-        }
-        std::string renamed;
-        auto at = entry.cbegin();
-        for (std::sregex_iterator it(entry.begin(), entry.end(), kName), end; it != end; ++it) {
-            renamed.append(at, entry.cbegin() + it->position());
-            const auto [name, fresh] = names.emplace(it->str(), static_cast<int>(names.size()));
-            renamed.append("#").append(std::to_string(name->second));
-            at = entry.cbegin() + it->position() + it->length();
-        }
-        renamed.append(at, entry.cend());
-        kept.push_back(renamed);
-    }
-    return kept;
-}
-
 class Differential : public UvtTest {
 protected:
     Log runSession(uint32_t seed, bool withoutIndex, int& indexBlocks) {
         installTestHost();
         memory.recordTrailInto(host.log);
         if (withoutIndex) memory.refuseSize = isLayoutIndexSize;
+        memory.outsideLiveLimit = isLayoutIndexSize;
         memory.limitLiveBlocks(4000);  // a host runs out of memory long before an array sized by any int32
         Session(seed, host.log).run(160);
         memory.recordTrail(false);
         memory.refuseSize = nullptr;
+        memory.outsideLiveLimit = nullptr;
         memory.limitLiveBlocks(0);
         memory.takeFaults();  // stale handles are resolved on purpose, and the two runs resolve differently
         EXPECT_EQ(memory.liveBlocks(), 0u) << "seed " << seed;
-        return withoutIndexBlocks(host.log, indexBlocks);
+        return withoutLayoutIndexBlocks(host.log, indexBlocks);
     }
 };
 

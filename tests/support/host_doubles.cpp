@@ -22,6 +22,8 @@ void TrackingMemory::reset() {
     failAt_ = 0;
     failFrom_ = 0;
     liveLimit_ = 0;
+    uncountedLive_ = 0;
+    outsideLiveLimit = nullptr;
     refusedCount_ = 0;
     reallocationCount_ = 0;
     resolveCount_ = 0;
@@ -56,7 +58,7 @@ void TrackingMemory::failFrom(int n) { failFrom_ = n == 0 ? 0 : allocationCount_
 
 bool TrackingMemory::nextAllocationFails() {
     ++allocationCount_;
-    if (liveLimit_ != 0 && blocks_.size() >= liveLimit_) return true;
+    if (liveLimit_ != 0 && blocks_.size() - uncountedLive_ >= liveLimit_) return true;
     return allocationCount_ == failAt_ || (failFrom_ != 0 && allocationCount_ >= failFrom_);
 }
 
@@ -89,6 +91,7 @@ uintptr_t UVT_HOSTCALL TrackingMemory::allocate(int32_t size) {
     const uintptr_t handle = m.nextHandle_;
     m.nextHandle_ += 0x10;
     m.blocks_[handle] = Block{data, size};
+    if (!m.countsAgainstLimit(size)) ++m.uncountedLive_;
     // A handle given out again is a new block.
     if (m.trailTarget_ != nullptr) {
         m.trailNames_.erase(handle);
@@ -112,6 +115,7 @@ void UVT_HOSTCALL TrackingMemory::release(uintptr_t handle, int32_t size) {
     // Overwritten before it goes, so that a use after release shows.
     std::memset(it->second.data, 0x5A, it->second.size == 0 ? 1 : static_cast<std::size_t>(it->second.size));
     std::free(it->second.data);
+    if (!m.countsAgainstLimit(it->second.size) && m.uncountedLive_ > 0) --m.uncountedLive_;
     m.blocks_.erase(it);
 }
 
@@ -508,6 +512,56 @@ RowView& row(uintptr_t table, int32_t index) {
     HeaderView& h = header(table);
     auto* slots = TrackingMemory::instance().view<uintptr_t>(h.rowArray);
     return *TrackingMemory::instance().view<RowView>(slots[index]);
+}
+
+namespace {
+
+bool startsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
+
+// The size an allocation ("allocate 44 = #1", "allocate 44 refused") or a
+// release ("release #1 44") of the trail is about; nullopt for other entries.
+std::optional<int32_t> trailEntrySize(const std::string& entry) {
+    if (startsWith(entry, "allocate ")) return std::atoi(entry.c_str() + 9);
+    if (startsWith(entry, "release #")) {
+        const std::size_t space = entry.rfind(' ');
+        return std::atoi(entry.c_str() + space + 1);
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::vector<std::string> withoutLayoutIndexBlocks(const std::vector<std::string>& log, int& indexBlocks) {
+    std::vector<std::string> kept;
+    kept.reserve(log.size());
+    std::map<std::string, int> names;
+    for (const std::string& entry : log) {
+        const std::optional<int32_t> size = trailEntrySize(entry);
+        if (size && isLayoutIndexSize(*size)) {
+            if (startsWith(entry, "allocate ") && entry.find("refused") == std::string::npos) ++indexBlocks;
+            continue;
+        }
+        if (!size && !startsWith(entry, "reallocate ")) {
+            kept.push_back(entry);  // a host call or a note of the test, such as "/S/A#3", stays as it is
+            continue;
+        }
+        std::string renamed;
+        for (std::size_t at = 0; at < entry.size();) {
+            const std::size_t mark = entry.find('#', at);
+            if (mark == std::string::npos) {
+                renamed.append(entry, at, std::string::npos);
+                break;
+            }
+            std::size_t end = mark + 1;
+            while (end < entry.size() && entry[end] >= '0' && entry[end] <= '9') ++end;
+            renamed.append(entry, at, mark - at);
+            const auto [name, fresh] = names.emplace(entry.substr(mark, end - mark), static_cast<int>(names.size()));
+            renamed.append("#").append(std::to_string(name->second));
+            at = end;
+        }
+        kept.push_back(std::move(renamed));
+    }
+    return kept;
 }
 
 uintptr_t layoutIndexOf(uintptr_t table) {

@@ -53,6 +53,10 @@ public:
     long resolves() const { return resolveCount_; }
     // When set, allocations of a size it answers true for are refused.
     std::function<bool(int32_t size)> refuseSize;
+    // When set, live blocks of a size it answers true for do not count
+    // against limitLiveBlocks, so that a run with such blocks and a run
+    // that is refused them run out of memory at the same point.
+    std::function<bool(int32_t size)> outsideLiveLimit;
     // While on, every allocate, reallocate and release goes into the trail
     // in call order, with sizes and blocks named by the order in which the
     // trail first met them ("allocate 44 = #1", "release #1 44", "allocate 44
@@ -82,6 +86,7 @@ private:
         int32_t size;
     };
     bool nextAllocationFails();
+    bool countsAgainstLimit(int32_t size) const { return !outsideLiveLimit || !outsideLiveLimit(size); }
     std::string blockName(uintptr_t handle);
     void note(std::string entry) {
         if (trailTarget_ != nullptr) trailTarget_->push_back(std::move(entry));
@@ -93,6 +98,7 @@ private:
     int failAt_ = 0;
     int failFrom_ = 0;
     std::size_t liveLimit_ = 0;
+    std::size_t uncountedLive_ = 0;  // live blocks outside the limit
     int refusedCount_ = 0;
     int reallocationCount_ = 0;
     long resolveCount_ = 0;
@@ -385,6 +391,14 @@ std::size_t blocksHeldBy(uintptr_t table);
 // more than a multiple of 256, which tells it apart in a memory log.
 uintptr_t layoutIndexOf(uintptr_t table);
 inline bool isLayoutIndexSize(int32_t size) { return size >= 259 && size % 256 == 3; }
+
+// A memory trail (with whatever else was logged into it) as it would be had
+// no layout index block ever been asked for: every allocation, refusal and
+// release of an index block's size goes, and the other blocks are named
+// again by their order in what is left. `indexBlocks` is increased by the
+// index blocks that were made. Two runs of one session, one of them refused
+// every index block, must give the same result.
+std::vector<std::string> withoutLayoutIndexBlocks(const std::vector<std::string>& log, int& indexBlocks);
 
 // Resets the tracking memory and the recorder and installs them, with the
 // recording event routines, as the host's routines.

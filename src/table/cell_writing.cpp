@@ -1,4 +1,4 @@
-#include "runtime/cell_writing.h"
+#include "table/cell_writing.h"
 
 #include "host/host_routines.h"
 #include "table/records.h"

@@ -1,3 +1,28 @@
+// Laying a table out: the layout pass that brings the layout tree in line
+// with the table's rows, the starting values it hands to new leaves, and
+// the count of the values below a node that the tree itself gives.
+#pragma once
+
+#include <cstdint>
+
+namespace uvt {
+
+// Starting values that the host hands over when it attaches arrays that
+// already hold values: the k-th Integer value leaf in tree order takes the
+// k-th int32, the k-th Real leaf the k-th double.
+
+// The int32 that stands for "no value".
+inline constexpr int32_t kNoValueMarker = 99999999;
+
+struct InitialValueSource {
+    // Either may be null: leaves of that type then take no value, while the
+    // cursor still advances, so that the other type's places stay right.
+    const int32_t* integers = nullptr;
+    const double* reals = nullptr;
+    int32_t integerCursor = 0;  // the layout pass sets both to 0 when it starts
+    int32_t realCursor = 0;
+};
+
 // The layout pass: brings a table's layout tree in line with its rows.
 //
 // Every variable row gets a node below the root "$TOP$" (rows of depth 0)
@@ -9,13 +34,6 @@
 // and type, so values and node handles survive a relayout; nodes that no
 // longer match anything are released (the host hears of it once, when the
 // outermost counted operation ends).
-#pragma once
-
-#include "runtime/initial_values.h"
-
-#include <cstdint>
-
-namespace uvt {
 
 // table: the table's handle; nothing happens for 0, for a table without rows
 // or, with no start node, for a table without a tree.
@@ -27,5 +45,13 @@ namespace uvt {
 // longer fits its row (the definition changed under a bound table) nothing
 // happens; a whole-table pass puts that right.
 void layoutPass(uintptr_t table, InitialValueSource* source, uintptr_t startNode);
+
+// Counting the values below a node straight from the tree, without the
+// counters that the sync pass keeps.
+
+// For a group node: sets the three counters to the numbers of Integer, Real
+// and Character value leaves in its subtree. For a value leaf, or a handle
+// that does not resolve, the counters keep what they held.
+void countValues(uintptr_t node, int32_t& integers, int32_t& reals, int32_t& characters);
 
 }  // namespace uvt

@@ -1,3 +1,26 @@
+// Giving a table's run-time state back to the host: the layout tree, node by
+// node with its text blocks, and the element arrays; and the deferral that
+// holds released nodes aside while a change of the tree's shape may still
+// be taken back.
+#pragma once
+
+#include "table/records.h"
+
+#include <cstdint>
+
+namespace uvt {
+
+// Releases the node in `place`, its whole subtree and all its later
+// siblings, and sets `place` to 0. While a ReleaseDeferral is active
+// (below) they are only detached and kept aside.
+void releaseTree(uintptr_t& place);
+
+// Releases the three element arrays and zeroes their handles and counts.
+void releaseElementArrays(TableHeader& header);
+
+// Drops a table's whole run-time state: the layout tree and element arrays.
+void releaseRuntimeState(TableHeader& header);
+
 // Holding released nodes aside instead of giving them back, so that a change
 // of the tree's shape can still be taken back whole.
 //
@@ -13,11 +36,6 @@
 // itself needs no memory: the chains are linked one after the other through
 // their sibling links, the latest first, and each node still names its
 // parent.
-#pragma once
-
-#include <cstdint>
-
-namespace uvt {
 
 // Called by the tree release: keeps the detached chain starting at `head`
 // aside and answers true while a deferral is active; false otherwise.

@@ -1,11 +1,10 @@
-#include "runtime/layout_pass.h"
+#include "runtime/layout.h"
 
 #include "runtime/layout_index.h"
 #include "host/counted_operation.h"
 #include "host/host_routines.h"
-#include "runtime/node_access.h"
-#include "runtime/node_creation.h"
-#include "runtime/runtime_state.h"
+#include "runtime/nodes.h"
+#include "runtime/release.h"
 #include "table/row_numbers.h"
 #include "table/table_access.h"
 
@@ -247,6 +246,35 @@ void layoutPass(uintptr_t table, InitialValueSource* source, uintptr_t startNode
         }
     }
     if (header->runtimeRoot != 0) layoutMembers(context, header->runtimeRoot, -1);
+}
+
+namespace {
+
+// Recurses into groups only: the tree's depth is bounded by the structure
+// nesting, while a sibling list (an array's elements) can be long.
+void addValues(const RuntimeNode& group, int32_t counts[3]) {
+    for (uintptr_t child = group.firstChild; child != 0;) {
+        const RuntimeNode* node = resolveNode(child);
+        if (node == nullptr) return;
+        if (node->kind == kGroupNode) {
+            addValues(*node, counts);
+        } else if (const int32_t type = leafArrayIndex(*node); type >= 0) {
+            ++counts[type];
+        }
+        child = node->nextSibling;
+    }
+}
+
+}  // namespace
+
+void countValues(uintptr_t node, int32_t& integers, int32_t& reals, int32_t& characters) {
+    const RuntimeNode* group = resolveNode(node);
+    if (group == nullptr || group->kind != kGroupNode) return;
+    int32_t counts[3] = {0, 0, 0};
+    addValues(*group, counts);
+    integers = counts[0];
+    reals = counts[1];
+    characters = counts[2];
 }
 
 }  // namespace uvt
