@@ -2,10 +2,11 @@
 # Builds the optimised preset and runs every benchmark program of bench/
 # (build/release/bin/uvt_*_bench), then prints, per program, a table of ns
 # per call at each size and the ratio of the largest size to the smallest.
-# Whole-table operations that report "values" or "rows" are shown per value
-# or per row. Each benchmark runs UVT_BENCH_REPETITIONS times (5 unless
-# told); the table shows the median of the CPU times and, in its last
-# column, the largest coefficient of variation of a row's sizes, the noise.
+# Whole-table operations that report "values", "rows" or "components" are
+# shown per value, per row or per component. Each benchmark runs
+# UVT_BENCH_REPETITIONS times (5 unless told); the table shows the median of
+# the CPU times and, in its last column, the largest coefficient of
+# variation of a row's sizes, the noise.
 #   scripts/bench.sh [extra Google Benchmark arguments, e.g. --benchmark_filter=real]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -46,7 +47,7 @@ for b in data["benchmarks"]:
     size = int(numbers[-1]) if numbers else 0
     op = "/".join(p for p in parts if not p.isdigit())
     ns = b["cpu_time"] * {"ns": 1, "us": 1e3, "ms": 1e6, "s": 1e9}[b["time_unit"]]
-    for unit in ("values", "rows"):
+    for unit in ("values", "rows", "components"):
         if b.get(unit, 1) > 1:
             ns /= b[unit]
             op += " (per %s)" % unit[:-1]

@@ -14,7 +14,7 @@
 # "wine32: installed", "wine32: already installed" or "wine32: not installed (why)".
 
 native_packages=(cmake ninja-build g++ libgtest-dev libbenchmark-dev gfortran libcli11-dev nlohmann-json3-dev
-    clang libclang-rt-dev lld llvm pkg-config dpkg-dev unzip)
+    clang libclang-rt-dev lld llvm pkg-config dpkg-dev unzip ccache)
 # wine provides /usr/bin/wine and wineserver, which the Windows tests start;
 # wine64 the 64-bit loader behind them.
 cross_packages=(g++-multilib gcc-multilib g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64)
@@ -48,7 +48,7 @@ if [ $mode = check ]; then
     programs=(
         "cmake cmake" "ctest cmake" "cpack cmake" "ninja ninja-build" "gcc gcc" "g++ g++" "gfortran gfortran"
         "clang clang" "clang++ clang" "pkg-config pkg-config" "lld-link lld" "llvm-readobj llvm"
-        "llvm-dlltool llvm" "objdump binutils"
+        "llvm-dlltool llvm" "objdump binutils" "ccache ccache"
         "i686-w64-mingw32-gcc-posix g++-mingw-w64-i686" "i686-w64-mingw32-g++-posix g++-mingw-w64-i686"
         "i686-w64-mingw32-objdump binutils-mingw-w64-i686" "i686-w64-mingw32-dlltool binutils-mingw-w64-i686"
         "x86_64-w64-mingw32-gcc-posix g++-mingw-w64-x86-64" "x86_64-w64-mingw32-g++-posix g++-mingw-w64-x86-64"

@@ -35,6 +35,7 @@ void FixedFormReader::endLine() {
     lineStartPending_ = true;
     tabNoted_ = false;
     pastNoted_ = false;
+    commentNoted_ = false;
 }
 
 void FixedFormReader::note(FileConstruct kind, int32_t column, const char* text) {
@@ -47,7 +48,25 @@ void FixedFormReader::note(FileConstruct kind, int32_t column, const char* text)
 }
 
 void FixedFormReader::noteByte(int c) {
-    if (column_ == 1 && (c == 'c' || c == '*' || c == '!')) note(FileConstruct::CommentMarker, 1);
+    if (column_ == 1 && (c == 'c' || c == '*' || c == '!')) {
+        note(FileConstruct::CommentMarker, 1);
+        commentNoted_ = true;
+    }
+    // Column 6 marks a continuation line; any mark but a blank or "0" goes
+    // on with the statement before it, and with a text left open on it.
+    if (column_ == 6 && (c == ' ' || c == '0')) openQuote_ = 0;
+    if (column_ > 6 && column_ <= kLastStatementColumn && !commentNoted_) {
+        if (openQuote_ != 0) {
+            if (c == openQuote_) openQuote_ = 0;
+        } else if (c == '\'' || c == '"') {
+            openQuote_ = static_cast<char>(c);
+        } else if (c == '!') {
+            // Compilers end the statement here; the rest of the line is a
+            // comment to them.
+            commentNoted_ = true;
+            note(FileConstruct::InlineComment, column_, inRowData_ ? "rows" : "");
+        }
+    }
     if (column_ <= 6 && c == '\t' && !tabNoted_) {
         tabNoted_ = true;
         note(FileConstruct::TabInLabelField, column_);
@@ -59,6 +78,15 @@ void FixedFormReader::noteByte(int c) {
 }
 
 int FixedFormReader::next() {
+    if (putBack_) {
+        putBack_ = false;
+        return last_;
+    }
+    last_ = nextCharacter();
+    return last_;
+}
+
+int FixedFormReader::nextCharacter() {
     for (;;) {
         int c = readByte();
         if (c == kEnd) return kEnd;
@@ -84,12 +112,13 @@ int FixedFormReader::next() {
     }
 }
 
-bool FixedFormReader::readInteger(int32_t* value) {
+bool FixedFormReader::readInteger(int32_t* value, std::string* text) {
     int c = readByte();
     while (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f') c = readByte();
     bool negative = false;
     if (c == '-' || c == '+') {
         negative = c == '-';
+        if (text != nullptr) text->push_back(static_cast<char>(c));
         c = readByte();
     }
     if (c < '0' || c > '9') return false;
@@ -97,6 +126,7 @@ bool FixedFormReader::readInteger(int32_t* value) {
     constexpr int64_t kLimit = int64_t{INT32_MAX} + 1;
     int64_t magnitude = 0;
     for (; c >= '0' && c <= '9'; c = readByte()) {
+        if (text != nullptr) text->push_back(static_cast<char>(c));
         if (magnitude <= kLimit) magnitude = magnitude * 10 + (c - '0');
     }
     if (negative) {

@@ -15,6 +15,8 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <new>
+#include <string>
 
 namespace uvt {
 namespace {
@@ -85,7 +87,12 @@ public:
     // malformed or memory runs out; the rows read until then stay.
     bool read() {
         if (!readFunctionName()) return false;
-        const bool complete = findKeyword(reader_, "DATAIVARIABLES/", true) ? readRows() : true;
+        bool complete = true;
+        if (findKeyword(reader_, "DATAIVARIABLES/", true)) {
+            reader_.setInRowData(true);
+            complete = readRows();
+            reader_.setInRowData(false);
+        }
         // A row named later in the file is set now; one that never came
         // gives Scalar.
         rebuild_.settleDimensions(INT32_MAX);
@@ -100,20 +107,56 @@ private:
     bool readFunctionName() {
         if (!findKeyword(reader_, "FUNCTION", false)) return false;
         char name[kFunctionNameCapacity] = {};
-        for (std::size_t n = 0; n < kFunctionNameLength; ++n) {
+        std::size_t length = 0;
+        ReadPosition line = 0;
+        for (; length < kFunctionNameLength; ++length) {
             const int c = reader_.next();
+            if (length == 0) line = reader_.line();
             if (c == FixedFormReader::kEnd) return false;
             if (c == '(') break;
-            name[n] = static_cast<char>(c);
+            name[length] = static_cast<char>(c);
         }
+        const std::string held = reader_.observer() != nullptr && length == kFunctionNameLength
+                                     ? std::string(name, length) + restOfLongName()
+                                     : std::string();
         upperCaseInPlace(name);
         TableHeader* header = resolveTable(table_);
         if (header == nullptr) return false;
         // Stored directly, without the save step of the editing path.
         if (mode_ == Mode::Load || header->functionName[0] == 0) {
             std::memcpy(header->functionName, name, sizeof header->functionName);
+            if (held.size() > kFunctionNameLength) {
+                reportHeader(HeaderReport{line, HeaderField::FunctionName, HeaderChange::Cut, held, name});
+            }
         }
         return true;
+    }
+
+    // With an observer, after the longest name the reader takes: the name's
+    // further letters, digits and underscores, which the reader would pass
+    // over. The first other character is put back, and a character that
+    // opens a line is never taken, so the keyword search after the name goes
+    // on as it would.
+    std::string restOfLongName() {
+        std::string rest;
+        for (;;) {
+            const int c = reader_.next();
+            const bool namePart = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || isDigit(c) || c == '_';
+            if (c == FixedFormReader::kEnd) return rest;
+            if (!namePart || reader_.atLineStart()) {
+                reader_.putBack();
+                return rest;
+            }
+            rest.push_back(static_cast<char>(c));
+        }
+    }
+
+    void reportHeader(const HeaderReport& report) {
+        try {
+            reader_.observer()->headerChanged(report);
+        } catch (const std::bad_alloc&) {
+            // An observer without memory misses the report; the read goes on.
+        }
     }
 
     // Rows until the "/" that closes the list; false on failure.
@@ -189,9 +232,19 @@ private:
         if (!findKeyword(reader_, "IVRSN/", false)) return;
         versionFound_ = true;
         int32_t version = 0;
-        if (!reader_.readInteger(&version)) return;
+        std::string text;
+        const ReadPosition line = reader_.line();
+        if (!reader_.readInteger(&version, reader_.observer() != nullptr ? &text : nullptr)) return;
         TableHeader* header = resolveTable(table_);
-        if (header != nullptr && (mode_ == Mode::Load || firstRow_ == 0)) header->timeStamp = version;
+        if (header != nullptr && (mode_ == Mode::Load || firstRow_ == 0)) {
+            header->timeStamp = version;
+            // A "+" is a compiler's too; a number past 32 bits is not.
+            if (!text.empty() && text[0] == '+') text.erase(0, 1);
+            if (reader_.observer() != nullptr && !isPlainDecimal(text, version)) {
+                reportHeader(HeaderReport{line, HeaderField::TimeStamp, HeaderChange::Rewritten, text,
+                                          std::to_string(version)});
+            }
+        }
     }
 
     FixedFormReader reader_;

@@ -7,6 +7,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <new>
+#include <string>
 
 namespace uvt {
 namespace {
@@ -88,8 +90,59 @@ void accumulate(uint32_t& value, char byte) {
 
 enum class HeaderState { Count, HostValue, TimeStamp, NameLength };
 
-// Reads the header; false when the data ended within it.
-bool readHeader(Reader& reader, TableHeader& header, uint32_t* rowCount) {
+void tell(ReadObserver* observer, const HeaderReport& report) {
+    if (observer == nullptr) return;
+    try {
+        observer->headerChanged(report);
+    } catch (const std::bad_alloc&) {
+        // An observer without memory misses the report; the read goes on.
+    }
+}
+
+std::string storedName(const TableHeader& header) {
+    return std::string(header.functionName, strnlen(header.functionName, sizeof header.functionName));
+}
+
+// The function name: `length` bytes, of which the field keeps 15. The rest
+// are read and dropped, so that the rows still start where they should.
+// With an observer, a name the table does not hold as the string does is
+// reported at its first byte.
+void readFunctionName(Reader& reader, TableHeader& header, uint32_t length, ReadObserver* observer) {
+    constexpr uint32_t kRoom = kFunctionNameCapacity - 1;
+    const uint32_t kept = length < kRoom ? length : kRoom;
+    const ReadPosition start = reader.offset();
+    std::memset(header.functionName, 0, sizeof header.functionName);
+    const int32_t got = kept > 0 ? reader.readFully(header.functionName, static_cast<int32_t>(kept)) : 0;
+    if (observer == nullptr) {
+        if (length > kept) reader.skip(length - kept);
+        return;
+    }
+    std::string held(header.functionName, static_cast<std::size_t>(got));
+    uint32_t rest = length - kept;
+    while (rest > 0) {
+        char scratch[64];
+        const int32_t want = rest < sizeof scratch ? static_cast<int32_t>(rest) : 64;
+        const int32_t more = reader.read(scratch, want);
+        if (more <= 0) break;
+        held.append(scratch, static_cast<std::size_t>(more));
+        rest -= static_cast<uint32_t>(more);
+    }
+    const std::string result = storedName(header);
+    HeaderChange change = HeaderChange::Rewritten;
+    if (held.size() < length) {
+        change = HeaderChange::EndsEarly;
+    } else if (length > kept) {
+        change = HeaderChange::Cut;
+    } else if (result == held) {
+        return;
+    }
+    tell(observer, HeaderReport{start, HeaderField::FunctionName, change, held, result});
+}
+
+// Reads the header; false when the data ended within it. With an observer,
+// a time stamp or function name that the table does not hold as the string
+// does is reported where its field begins.
+bool readHeader(Reader& reader, TableHeader& header, uint32_t* rowCount, ReadObserver* observer) {
     HeaderState state = HeaderState::Count;
     uint32_t value = 0;
     // The time stamp wraps like a 32-bit value. A "-" as its first byte
@@ -98,6 +151,10 @@ bool readHeader(Reader& reader, TableHeader& header, uint32_t* rowCount) {
     uint32_t timeValue = 0;
     bool timeFieldStarted = false;
     bool timeNegative = false;
+    // With an observer: the time-stamp field's bytes, "$" included, and
+    // where they begin.
+    std::string timeText;
+    ReadPosition fieldStart = 0;
     char byte = 0;
     const auto nextField = [&](HeaderState next) {
         state = next;
@@ -105,9 +162,25 @@ bool readHeader(Reader& reader, TableHeader& header, uint32_t* rowCount) {
         timeValue = 0;
         timeFieldStarted = false;
         timeNegative = false;
+        fieldStart = reader.offset();
+    };
+    const auto timeStampReport = [&](HeaderChange change, const std::string& held) {
+        return HeaderReport{fieldStart, HeaderField::TimeStamp, change, held, std::to_string(header.timeStamp)};
     };
     for (;;) {
-        if (!reader.readByte(&byte)) return false;
+        if (!reader.readByte(&byte)) {
+            if (observer == nullptr) return false;
+            if (state == HeaderState::TimeStamp) {
+                tell(observer, timeStampReport(HeaderChange::EndsEarly, timeText));
+            } else if (state == HeaderState::NameLength) {
+                tell(observer, HeaderReport{fieldStart, HeaderField::FunctionName, HeaderChange::EndsEarly, "",
+                                            storedName(header)});
+            } else {
+                tell(observer, timeStampReport(HeaderChange::Missing, ""));
+            }
+            return false;
+        }
+        if (observer != nullptr && state == HeaderState::TimeStamp && byte != '#') timeText.push_back(byte);
         if (byte != '#' && byte != '$') {
             accumulate(value, byte);
             if (state == HeaderState::TimeStamp && !timeFieldStarted && byte == '-') timeNegative = true;
@@ -127,25 +200,26 @@ bool readHeader(Reader& reader, TableHeader& header, uint32_t* rowCount) {
                 if (byte == '#') {
                     nextField(HeaderState::TimeStamp);  // the host value is not restored
                 } else {
-                    return true;  // no time stamp and no name
+                    // No time stamp and no name.
+                    if (observer != nullptr) {
+                        fieldStart = reader.offset() - 1;
+                        tell(observer, timeStampReport(HeaderChange::Missing, ""));
+                    }
+                    return true;
                 }
                 break;
             case HeaderState::TimeStamp:
                 if (byte == '#') {
                     header.timeStamp = static_cast<int32_t>(timeNegative ? 0u - timeValue : timeValue);
+                    if (observer != nullptr && !isPlainDecimal(timeText, header.timeStamp)) {
+                        tell(observer, timeStampReport(HeaderChange::Rewritten, timeText));
+                    }
                     nextField(HeaderState::NameLength);
                 }
                 break;
             case HeaderState::NameLength:
                 if (byte == '$') {
-                    // The field holds 15 bytes; a longer name is cut to it and
-                    // the rest of its bytes are read and dropped, so that the
-                    // rows still start where they should.
-                    constexpr uint32_t kRoom = kFunctionNameCapacity - 1;
-                    const uint32_t kept = value < kRoom ? value : kRoom;
-                    std::memset(header.functionName, 0, sizeof header.functionName);
-                    if (kept > 0) reader.readFully(header.functionName, static_cast<int32_t>(kept));
-                    if (value > kept) reader.skip(value - kept);
+                    readFunctionName(reader, header, value, observer);
                     return true;
                 }
                 break;
@@ -155,7 +229,8 @@ bool readHeader(Reader& reader, TableHeader& header, uint32_t* rowCount) {
 
 // A field up to its "$": a leading "-" makes it negative, other "-" are
 // skipped, other bytes count as digit 0. False when the data ends first.
-bool readField(Reader& reader, int32_t* result) {
+// With `text`, the field's bytes are appended to it.
+bool readField(Reader& reader, int32_t* result, std::string* text) {
     bool first = true;
     bool negative = false;
     uint32_t value = 0;
@@ -163,6 +238,7 @@ bool readField(Reader& reader, int32_t* result) {
     for (;;) {
         if (!reader.readByte(&byte)) return false;
         if (byte == '$') break;
+        if (text != nullptr) text->push_back(byte);
         if (byte == '-') {
             if (first) negative = true;
         } else {
@@ -224,13 +300,25 @@ int32_t restoreTable(uintptr_t table, RestoreSource source, ReadObserver* observ
     reader.begin();
 
     uint32_t announced = 0;
-    if (!readHeader(reader, *header, &announced)) return 0;
+    if (!readHeader(reader, *header, &announced, observer)) return 0;
 
     RowRebuild rebuild(table, 0, observer);
     uint32_t restored = 0;
     for (uint32_t k = 0; k < announced; ++k) {
         uint32_t nameLength = 0;
-        if (!readNameLength(reader, &nameLength) || nameLength >= kCorruptNameLength) break;
+        const ReadPosition lengthField = reader.offset();
+        if (!readNameLength(reader, &nameLength)) break;
+        if (nameLength >= kCorruptNameLength) {
+            if (observer != nullptr) {
+                try {
+                    observer->construct(
+                        ConstructReport{lengthField, 0, FileConstruct::LongRowName, std::to_string(nameLength)});
+                } catch (const std::bad_alloc&) {
+                    // An observer without memory misses the report.
+                }
+            }
+            break;
+        }
         const int32_t row = rebuild.insertRow();
         if (row < 0) break;
         rebuild.setPosition(reader.offset());
@@ -243,13 +331,23 @@ int32_t restoreTable(uintptr_t table, RestoreSource source, ReadObserver* observ
         // rows after it are still read.
         rebuild.setName(row, name);
 
+        // A field that is not the plain decimal form of the value read from
+        // it (other bytes count as digit 0, a "-" inside is skipped) is
+        // reported with its own text.
         int32_t value = 0;
-        rebuild.setPosition(reader.offset());
-        if (!readField(reader, &value)) break;
+        std::string text;
+        std::string* const held = observer != nullptr ? &text : nullptr;
+        const auto readCell = [&]() {
+            text.clear();
+            rebuild.setPosition(reader.offset());
+            if (!readField(reader, &value, held)) return false;
+            if (held != nullptr && !isPlainDecimal(text, value)) rebuild.setHeldText(text);
+            return true;
+        };
+        if (!readCell()) break;
         rebuild.setType(row, value);
 
-        rebuild.setPosition(reader.offset());
-        if (!readField(reader, &value)) break;
+        if (!readCell()) break;
         if (value < 0) {
             rebuild.setDimensionCode(row, value);
         } else if (static_cast<uint32_t>(value) > k && static_cast<uint32_t>(value) < announced) {
@@ -258,12 +356,10 @@ int32_t restoreTable(uintptr_t table, RestoreSource source, ReadObserver* observ
             rebuild.setDimensionToRow(row, value);
         }
 
-        rebuild.setPosition(reader.offset());
-        if (!readField(reader, &value)) break;
+        if (!readCell()) break;
         rebuild.setDepth(row, value);
 
-        rebuild.setPosition(reader.offset());
-        if (!readField(reader, &value)) break;
+        if (!readCell()) break;
         rebuild.setIo(row, value);
         restored = k + 1;
     }

@@ -1,5 +1,7 @@
 #include "table/cell_values.h"
 
+#include "table/row_numbers.h"
+
 #include "host/text_conversion.h"
 #include "host/variant_result.h"
 #include "table/cell_lookups.h"
@@ -184,7 +186,9 @@ VARIANT setCellValue(uintptr_t table, int32_t column, int32_t row, BSTR text, Ce
     return result;
 }
 
-VARIANT getCellValue(uintptr_t table, int32_t column, int32_t row) {
+namespace {
+
+VARIANT cellValue(uintptr_t table, int32_t column, int32_t row, RowNumbers* rowNumbers) {
     TableHeader* header = resolveTable(table);
     if (header == nullptr || row < 0 || row > header->rowCount || header->rowCount == 0) {
         return emptyResult();
@@ -208,7 +212,8 @@ VARIANT getCellValue(uintptr_t table, int32_t column, int32_t row) {
         }
         case UVT_COLUMN_DIMENSION: {
             if (const char16_t* text = textOfCode(kDimensionTexts, record->dimension)) return textResult(text);
-            const int32_t index = findRowById(*header, record->dimension);
+            const int32_t index =
+                rowNumbers != nullptr ? rowNumbers->of(record->dimension) : findRowById(*header, record->dimension);
             const VariableRow* named = index < 0 ? nullptr : rowAt(*header, index);
             if (named == nullptr || named->name[0] == 0) {
                 // A reference to a deleted or unnamed row reads as scalar
@@ -228,6 +233,14 @@ VARIANT getCellValue(uintptr_t table, int32_t column, int32_t row) {
             return textResult(text != nullptr ? text : u"");
         }
     }
+}
+
+}  // namespace
+
+VARIANT getCellValue(uintptr_t table, int32_t column, int32_t row) { return cellValue(table, column, row, nullptr); }
+
+VARIANT getCellValue(uintptr_t table, int32_t column, int32_t row, RowNumbers& rowNumbers) {
+    return cellValue(table, column, row, &rowNumbers);
 }
 
 void setCellText(uintptr_t table, int32_t column, int32_t row, const char16_t* text, CellLookups& lookups) {

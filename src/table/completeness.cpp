@@ -155,6 +155,19 @@ VARIANT checkTableComplete(uintptr_t table) {
     return textResult(first != nullptr ? first : u"");
 }
 
+std::vector<const char16_t*> checkEveryRow(uintptr_t table) {
+    std::vector<const char16_t*> problems;
+    TableHeader* header = resolveTable(table);
+    if (header == nullptr) return problems;
+    problems.reserve(static_cast<std::size_t>(header->rowCount));
+    WalkingLookups lookups(*header);
+    for (int32_t r = 0; r < header->rowCount; ++r) {
+        problems.push_back(rowProblem(lookups.row(r), r, lookups));
+        lookups.pass(r);
+    }
+    return problems;
+}
+
 bool isTableComplete(uintptr_t table) {
     VARIANT answer = checkTableComplete(table);
     const bool complete = answer.vt == VT_BSTR && answer.bstrVal != nullptr && answer.bstrVal[0] == 0;

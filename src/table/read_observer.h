@@ -1,8 +1,9 @@
 // What a reader of a stored table can tell a caller that wants to know how
 // the file was read: every cell the grid refused or changed, and the pieces
 // of the file it read differently from what a FORTRAN compiler would make of
-// them. The exports never pass an observer; only callers inside the build
-// (the command-line tool) do, so the readers behave the same either way.
+// them, and the header fields the table does not hold as the file does.
+// The exports never pass an observer; only callers inside the build (the
+// command-line tool) do, so the readers behave the same either way.
 #pragma once
 
 #include <cstdint>
@@ -36,6 +37,15 @@ enum class FileConstruct {
     // A tab in columns 1 to 6: compilers start the statement after it, the
     // reader counts it as one column and skips the line's first six.
     TabInLabelField,
+    // A "!" in columns 7 to 72, outside a quoted text, on a statement line:
+    // compilers end the statement there and take the rest of the line for a
+    // comment; the reader reads it as statement text: as row data within
+    // the variables list (the text then holds "rows"), elsewhere as text
+    // it searches for its keywords.
+    InlineComment,
+    // A row name of the saved-state string as long as the field that holds
+    // it or longer (the text holds its length): the reader stops there.
+    LongRowName,
     // A value of a row that is neither a number nor "-" (the text holds
     // which one): the reader stops there and the load fails.
     MalformedValue,
@@ -48,11 +58,53 @@ struct ConstructReport {
     std::string text;  // the keyword, or the column of a malformed value
 };
 
+enum class HeaderField { FunctionName, TimeStamp };
+
+enum class HeaderChange {
+    // More bytes than the table's field holds: the table keeps the first ones.
+    Cut,
+    // The data ends within the field: the table holds what arrived, or keeps
+    // what it had.
+    EndsEarly,
+    // Bytes the reader does not take as written: a NUL in a name ends it for
+    // the table; a time stamp that is no plain decimal 32-bit number (other
+    // bytes count as digit 0, a value past the range wraps).
+    Rewritten,
+    // The header ends after the host value: the field is not in the string,
+    // and the table keeps what it had.
+    Missing,
+};
+
+struct HeaderReport {
+    ReadPosition position = 0;  // the field's first byte
+    HeaderField field = HeaderField::FunctionName;
+    HeaderChange change = HeaderChange::Cut;
+    std::string held;    // the field's bytes as the file holds them
+    std::string result;  // the field as the table holds it afterwards
+};
+
+// Whether text is the plain decimal form of value: an optional "-" and
+// digits, nothing else, within 32 bits; leading zeros change no value. A
+// reader reports a number whose text is not, as the table does not hold
+// what the file does.
+inline bool isPlainDecimal(const std::string& text, int64_t value) {
+    std::size_t i = text.size() > 1 && text[0] == '-' ? 1 : 0;
+    if (i >= text.size()) return false;
+    int64_t magnitude = 0;
+    for (; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9') return false;
+        magnitude = magnitude * 10 + (text[i] - '0');
+        if (magnitude > int64_t{1} << 31) return false;
+    }
+    return (text[0] == '-' ? -magnitude : magnitude) == value;
+}
+
 class ReadObserver {
 public:
     virtual ~ReadObserver() = default;
     virtual void cellChanged(const CellReport& report) = 0;
     virtual void construct(const ConstructReport& report) = 0;
+    virtual void headerChanged(const HeaderReport& report) = 0;
 };
 
 }  // namespace uvt

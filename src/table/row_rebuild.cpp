@@ -73,12 +73,15 @@ void RowRebuild::setText(int32_t column, int32_t row, const char16_t* text) {
 }
 
 void RowRebuild::report(int32_t column, int32_t row, const std::string& held, bool taken) {
-    if (observer_ == nullptr || (taken && message_.empty())) return;
+    const bool rewritten = hasHeldText_;
+    hasHeldText_ = false;
+    if (observer_ == nullptr || (taken && message_.empty() && !rewritten)) return;
     // Reading the cell back is what the grid would show; it changes nothing
     // for a cell just set, whose dimension names a row that exists.
     VARIANT shown = getCellValue(table_, column, row);
     try {
-        observer_->cellChanged(CellReport{position_, row, column, held, message_, textOf(shown)});
+        observer_->cellChanged(
+            CellReport{position_, row, column, rewritten ? heldText_ : held, message_, textOf(shown)});
     } catch (const std::bad_alloc&) {
         // An observer without memory misses the report; the read goes on.
     }
@@ -142,9 +145,10 @@ void RowRebuild::deferDimension(int32_t row, int32_t storedRow) {
     // Without room to remember it, the dimension keeps its default, as a
     // reference to a row that never arrives does.
     try {
-        deferred_.push_back({row, storedRow, position_});
+        deferred_.push_back({row, storedRow, position_, hasHeldText_, hasHeldText_ ? heldText_ : std::string()});
     } catch (const std::bad_alloc&) {
     }
+    hasHeldText_ = false;
 }
 
 void RowRebuild::setDepth(int32_t row, int32_t depth) {
@@ -166,6 +170,7 @@ void RowRebuild::setIo(int32_t row, int32_t code) {
 void RowRebuild::settleDimensions(int32_t available) {
     settled_ = inserted_;
     for (const Deferred& reference : deferred_) {
+        if (reference.hasHeldText) setHeldText(reference.heldText);
         if (reference.storedRow >= available) {
             // The row it names never came: the dimension keeps its default.
             if (observer_ != nullptr) {

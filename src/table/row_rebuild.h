@@ -41,6 +41,14 @@ public:
 
     // Where in the file the cells set next come from.
     void setPosition(ReadPosition position) { position_ = position; }
+    // With an observer: the file's own text of the cell set next, when it is
+    // not the plain decimal form of the value the reader made of it. The
+    // cell is then reported with this text even when the grid takes the
+    // value.
+    void setHeldText(std::string text) {
+        heldText_ = std::move(text);
+        hasHeldText_ = true;
+    }
 
     // The cells of table row `row`, each as the grid takes it.
     void setName(int32_t row, const char* bytes);
@@ -66,6 +74,8 @@ private:
         int32_t row;
         int32_t storedRow;
         ReadPosition position;
+        bool hasHeldText;
+        std::string heldText;
     };
 
     void setBytes(int32_t column, int32_t row, const char* bytes);
@@ -95,6 +105,8 @@ private:
     ReadObserver* observer_;
     ReadPosition position_ = 0;
     std::string message_;  // the grid's answer to the last cell set, with an observer
+    bool hasHeldText_ = false;
+    std::string heldText_;
     int32_t following_;  // rows after the rebuilt ones, there from the start
     int32_t inserted_ = 0;
     int32_t settled_ = 0;

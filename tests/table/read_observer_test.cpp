@@ -19,8 +19,10 @@ namespace {
 struct Heard final : uvt::ReadObserver {
     std::vector<uvt::CellReport> cells;
     std::vector<uvt::ConstructReport> constructs;
+    std::vector<uvt::HeaderReport> headers;
     void cellChanged(const uvt::CellReport& report) override { cells.push_back(report); }
     void construct(const uvt::ConstructReport& report) override { constructs.push_back(report); }
+    void headerChanged(const uvt::HeaderReport& report) override { headers.push_back(report); }
 };
 
 // What a report must say; `refused` whether the grid answered with a message.
@@ -56,6 +58,14 @@ std::vector<std::string> gridOf(uintptr_t table) {
     return cells;
 }
 
+// The function name and the time stamp as the table holds them.
+std::pair<std::string, int32_t> headerOf(uintptr_t table) {
+    char name[UVT_FUNCTION_NAME_BUFFER] = {};
+    int32_t timeStamp = 0;
+    rtmGetFunction(table, name, &timeStamp);
+    return {name, timeStamp};
+}
+
 // A function of the writer's form with the given row lines, from line 5.
 std::string fortranFile(const std::vector<std::string>& rows, const std::string& head = "") {
     std::string text = head +
@@ -84,6 +94,7 @@ protected:
         EXPECT_EQ(plain != 0, observed != 0);
         if (plain != 0 && observed != 0) {
             EXPECT_EQ(gridOf(plain), gridOf(observed));
+            EXPECT_EQ(headerOf(plain), headerOf(observed));
         }
         if (plain != 0) DeleteUVT(plain);
         return observed;
@@ -154,6 +165,26 @@ TEST_F(ReadObserverTest, FortranReportsWhatCompilersReadDifferently) {
          false, {{1, 0, uvt::FileConstruct::LowerCaseKeyword, "FUNCTION"}}},
         {"tab in the label field", fortranFile({"\t1  4HFEED,  4H    ,  4H    ,  4H    ,  1,  -1,  0,  1"}), true,
          {{5, 1, uvt::FileConstruct::TabInLabelField, ""}}},
+        // A "!" ends a statement for compilers; the reader reads on. In the
+        // row data the comment's text is read as a row, and the list is
+        // malformed; on other lines it is passed over. A "!" in a quoted
+        // text, on a comment line or past column 72 is no inline comment.
+        {"inline comment in the rows", fortranFile({goodRow + ",  ! the feed", goodRow}), false,
+         {{5, 62, uvt::FileConstruct::InlineComment, "rows"}, {5, 0, uvt::FileConstruct::MalformedValue, "dimension"}}},
+        {"inline comments elsewhere",
+         "      INTEGER FUNCTION TEST(NVARS)  ! the test\n"
+         "      X = 'A ! B' // \"!\"  ! after texts\n"
+         "c     a comment line ! with a bang\n"
+         "      DATA IVARIABLES/\n" +
+             goodRow + "/  ! the end\n      DATA IVRSN/1/\n",
+         true,
+         {{1, 37, uvt::FileConstruct::InlineComment, ""},
+          {2, 27, uvt::FileConstruct::InlineComment, ""},
+          {3, 1, uvt::FileConstruct::CommentMarker, ""},
+          {5, 62, uvt::FileConstruct::InlineComment, ""}}},
+        {"a quote open on a continuation line", "      INTEGER FUNCTION TEST(NVARS)\n      X = 'A\n     1 ! B'\n"
+                                                "      DATA IVARIABLES/\n" + goodRow + "/\n      DATA IVRSN/1/\n",
+         true, {}},
         {"bad dimension", fortranFile({fortranRow("4HFEED,  4H    ,  4H    ,  4H    ", "1,  X1,  0,  1")}), false,
          {{5, 0, uvt::FileConstruct::MalformedValue, "dimension"}}},
         {"bad dimension on line 3", "      INTEGER FUNCTION TEST(NVARS,ICOL,IROW)\n      DATA IVARIABLES/\n" +
@@ -174,6 +205,53 @@ TEST_F(ReadObserverTest, FortranReportsWhatCompilersReadDifferently) {
             EXPECT_EQ(heard.constructs[i].text, c.want[i].text);
         }
         if (table != 0) DeleteUVT(table);
+    }
+}
+
+TEST_F(ReadObserverTest, FortranReportsAFunctionNameOrVersionTheTableCannotHold) {
+    const std::string row = fortranRow("4HFEED,  4H    ,  4H    ,  4H    ", "1,  -1,  0,  1");
+    struct Case {
+        const char* what;
+        std::string text;
+        std::vector<uvt::HeaderReport> want;
+        std::string name;  // the table's function name
+    };
+    const auto withName = [&](const std::string& name) {
+        std::string text = fortranFile({row});
+        text.replace(text.find("TEST("), 4, name);
+        return text;
+    };
+    std::string bigVersion = fortranFile({row});
+    bigVersion.replace(bigVersion.find("1700000000"), 10, "99999999999");
+    const std::vector<Case> cases = {
+        {"eight characters", withName("MIXERTWO"), {}, "MIXERTWO"},
+        {"longer", withName("mixer_two_b"),
+         {{1, uvt::HeaderField::FunctionName, uvt::HeaderChange::Cut, "mixer_two_b", "MIXER_TW"}}, "MIXER_TW"},
+        // Without "(" the name ends where its line does: the DATA line
+        // after it is still found.
+        {"without arguments", "      INTEGER FUNCTION LONGERNAME\n      DATA IVARIABLES/\n" + row +
+                                  "/\n      DATA IVRSN/1/\n",
+         {{1, uvt::HeaderField::FunctionName, uvt::HeaderChange::Cut, "LONGERNAME", "LONGERNA"}}, "LONGERNA"},
+        {"version past 32 bits", bigVersion,
+         {{6, uvt::HeaderField::TimeStamp, uvt::HeaderChange::Rewritten, "99999999999", "2147483647"}}, "TEST"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Heard heard;
+        const uintptr_t table = loadObserved(c.text, heard);
+        ASSERT_NE(table, 0u);
+        EXPECT_EQ(dfnCountRows(table), 1);
+        EXPECT_EQ(headerOf(table).first, c.name);
+        ASSERT_EQ(heard.headers.size(), c.want.size());
+        for (std::size_t i = 0; i < c.want.size(); ++i) {
+            EXPECT_EQ(heard.headers[i].position, c.want[i].position);
+            EXPECT_EQ(heard.headers[i].field, c.want[i].field);
+            EXPECT_EQ(heard.headers[i].change, c.want[i].change);
+            EXPECT_EQ(heard.headers[i].held, c.want[i].held);
+            EXPECT_EQ(heard.headers[i].result, c.want[i].result);
+        }
+        EXPECT_TRUE(heard.cells.empty());
+        DeleteUVT(table);
     }
 }
 
@@ -236,6 +314,97 @@ TEST_F(SavedStateObserverTest, ReportsEveryRefusedOrChangedCellAtItsField) {
                              });
     DeleteUVT(plain);
     DeleteUVT(observed);
+}
+
+TEST_F(SavedStateObserverTest, ReportsHeaderFieldsTheTableDoesNotHoldAsWritten) {
+    using uvt::HeaderChange;
+    using uvt::HeaderField;
+    const std::string rows = "1$A1$-1$0$1$";
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::vector<uvt::HeaderReport> want;  // result "now" for the table's own time stamp
+    };
+    const std::vector<Case> cases = {
+        {"as written", "1$7#1700000000#5$MIXER" + rows, {}},
+        {"leading zeros and a negative stamp", "1$7#-0017#0$" + rows, {}},
+        {"name of 20 characters", "1$0#5#20$ABCDEFGHIJKLMNOPQRST" + rows,
+         {{9, HeaderField::FunctionName, HeaderChange::Cut, "ABCDEFGHIJKLMNOPQRST", "ABCDEFGHIJKLMNO"}}},
+        {"name with a NUL", std::string("1$0#5#3$A\0C", 11) + rows,
+         {{8, HeaderField::FunctionName, HeaderChange::Rewritten, std::string("A\0C", 3), "A"}}},
+        {"other bytes in the stamp", "1$0#17x0#0$" + rows,
+         {{4, HeaderField::TimeStamp, HeaderChange::Rewritten, "17x0", "1700"}}},
+        {"a stray $ in the stamp", "1$0#12$34#0$" + rows,
+         {{4, HeaderField::TimeStamp, HeaderChange::Rewritten, "12$34", "1234"}}},
+        {"stamp past 32 bits", "1$0#4294967297#0$" + rows,
+         {{4, HeaderField::TimeStamp, HeaderChange::Rewritten, "4294967297", "1"}}},
+        {"no stamp and no name", "1$0$" + rows, {{3, HeaderField::TimeStamp, HeaderChange::Missing, "", "now"}}},
+        {"ends within the stamp", "0$0#17", {{4, HeaderField::TimeStamp, HeaderChange::EndsEarly, "17", "now"}}},
+        {"ends within the name", "0$0#5#6$MIX",
+         {{8, HeaderField::FunctionName, HeaderChange::EndsEarly, "MIX", "MIX"}}},
+        {"ends within the name length", "0$0#5#6",
+         {{6, HeaderField::FunctionName, HeaderChange::EndsEarly, "", ""}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const uintptr_t plain = CreateUVT(nullptr);
+        const uintptr_t observed = CreateUVT(nullptr);
+        const std::string now = std::to_string(headerOf(observed).second);
+        Heard heard;
+        EXPECT_EQ(restore(c.bytes, plain, nullptr), restore(c.bytes, observed, &heard));
+        EXPECT_EQ(gridOf(plain), gridOf(observed));
+        EXPECT_EQ(headerOf(plain).first, headerOf(observed).first);
+        EXPECT_TRUE(heard.cells.empty());
+        ASSERT_EQ(heard.headers.size(), c.want.size());
+        for (std::size_t i = 0; i < c.want.size(); ++i) {
+            EXPECT_EQ(heard.headers[i].position, c.want[i].position);
+            EXPECT_EQ(heard.headers[i].field, c.want[i].field);
+            EXPECT_EQ(heard.headers[i].change, c.want[i].change);
+            EXPECT_EQ(heard.headers[i].held, c.want[i].held);
+            EXPECT_EQ(heard.headers[i].result, c.want[i].result == "now" ? now : c.want[i].result);
+        }
+        DeleteUVT(plain);
+        DeleteUVT(observed);
+    }
+}
+
+TEST_F(SavedStateObserverTest, ReportsRowFieldsWithTheTextTheFileHolds) {
+    // A field that is not a plain number is read with its other bytes as
+    // digit 0 and an inner "-" skipped; the cell is reported with the
+    // field's own text even where the grid takes the value.
+    const std::string bytes = "3$0#1#1$F"
+                              "1$A1x$-1$0$1$"   // type "1x" (10: Real) at 12
+                              "1$N$-1$0$1-$"    // type "" (0: Integer) at 25, IO "1-" at 31
+                              "1$B1$1-$0$1$";   // dimension "1-" (row 1, N) at 39
+    const uintptr_t plain = CreateUVT(nullptr);
+    const uintptr_t observed = CreateUVT(nullptr);
+    Heard heard;
+    EXPECT_EQ(restore(bytes, plain, nullptr), 3);
+    EXPECT_EQ(restore(bytes, observed, &heard), 3);
+    EXPECT_EQ(gridOf(plain), gridOf(observed));
+    expectCells(heard.cells, {
+                                 {12, 0, UVT_COLUMN_TYPE, "1x", false, "Real"},
+                                 {25, 1, UVT_COLUMN_TYPE, "", false, "Integer"},
+                                 {31, 1, UVT_COLUMN_IO, "1-", false, "Input Only"},
+                                 {39, 2, UVT_COLUMN_DIMENSION, "1-", false, "N"},
+                             });
+    DeleteUVT(plain);
+    DeleteUVT(observed);
+}
+
+TEST_F(SavedStateObserverTest, ReportsWhereALongRowNameEndsTheRestore) {
+    // 19 bytes are read and refused by the name check; 20 end the restore at
+    // the length field, at 20 here.
+    const std::string bytes = "3$0#1#0$1$A1$-1$0$1$20$ABCDEFGHIJKLMNOPQRST1$-1$0$1$1$B1$-1$0$1$";
+    const uintptr_t table = CreateUVT(nullptr);
+    Heard heard;
+    restore(bytes, table, &heard);
+    EXPECT_EQ(dfnCountRows(table), 1);
+    ASSERT_EQ(heard.constructs.size(), 1u);
+    EXPECT_EQ(heard.constructs[0].position, 20);
+    EXPECT_EQ(heard.constructs[0].kind, uvt::FileConstruct::LongRowName);
+    EXPECT_EQ(heard.constructs[0].text, "20");
+    DeleteUVT(table);
 }
 
 TEST_F(SavedStateObserverTest, DimensionNamedLaterIsReportedOnlyWhenRefused) {

@@ -8,9 +8,16 @@
 
 #include <nlohmann/json.hpp>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <random>
+#include <thread>
+
+extern char** environ;
 
 namespace {
 
@@ -80,6 +87,11 @@ TEST_F(ToolTest, CheckGivesThePlaceWhereAFortranFileCannotBeRead) {
         {"lowercase.f",
          "line 1: the keyword FUNCTION in lower case: the library takes keywords in upper case only and passes over "
          "it"},
+        // A "!" comment after a row: the library reads its text as the next row.
+        {"rowcomment.f",
+         "line 5: \"!\" in column 62 begins a comment for FORTRAN compilers; the library reads the rest of the line, "
+         "without its blanks, as row data of the DATA IVARIABLES list; line 5: the dimension of a row is not a number; "
+         "the library stops reading here"},
     };
     for (const auto& [file, place] : cases) {
         SCOPED_TRACE(file);
@@ -126,6 +138,26 @@ TEST_F(ToolTest, CheckGivesThePlaceOfEveryCellReadDifferently) {
           "library as part of the statement",
           "line 2: text in columns 73 and after \"MIX00010\", which FORTRAN compilers ignore, is read by the "
           "library as part of the statement"}},
+        // A function name longer than the library keeps, in either form, and
+        // a time stamp with letters O for zeros.
+        {"longname.state",
+         {"byte 19: function name: the file holds \"HEATEXCHANGERNETWORK\", longer than the 15 characters the "
+          "library keeps; the table has \"HEATEXCHANGERNE\"",
+          "complete, 1 row"}},
+        {"stamp.state",
+         {"byte 5: time stamp: the file holds \"17OO000000\", which the library does not read as written (it counts "
+          "a byte other than a digit as 0 and wraps past 32 bits); the table has \"1700000000\"",
+          "complete, 1 row"}},
+        // "!" comments on the function line and after the list, which the
+        // library reads as text to search.
+        {"comments.f",
+         {"line 1: function name: the file holds \"CONDENSER\", longer than the 8 characters the library keeps; the "
+          "table has \"CONDENSE\"",
+          "line 1: \"!\" in column 52 begins a comment for FORTRAN compilers; the library reads the rest of the line, "
+          "without its blanks, as statement text in which it looks for its keywords",
+          "line 6: \"!\" in column 62 begins a comment for FORTRAN compilers; the library reads the rest of the line, "
+          "without its blanks, as statement text in which it looks for its keywords",
+          "complete, 2 rows"}},
         // A 20-character name and a duplicate, each refused on its line.
         {"badnames.f",
          {"line 5: row 1 name: the file holds \"LONGNAMEOFTWENTYC\", refused with \"Variable names are limited to "
@@ -162,6 +194,13 @@ TEST_F(ToolTest, CheckGivesThePlaceOfEveryCellReadDifferently) {
     EXPECT_NE(r.out.find("Refused or changed on reading:\n  line 3: the table reads dimension -1 where the file holds -99\n"),
               std::string::npos)
         << r.out;
+    const Outcome cut = run({"show", data("longname.state")});
+    EXPECT_EQ(cut.status, 1);
+    EXPECT_EQ(line(cut.out, "Function:"), "Function:   HEATEXCHANGERNE");
+    EXPECT_NE(cut.out.find("Refused or changed on reading:\n  byte 19: function name: the file holds "
+                           "\"HEATEXCHANGERNETWORK\""),
+              std::string::npos)
+        << cut.out;
 }
 
 TEST_F(ToolTest, FormIsToldByTheFirstLineThatIsNotBlank) {
@@ -235,6 +274,88 @@ TEST_F(ToolTest, DashIsTheStandardInputAndOutput) {
     EXPECT_NE(r.err.find("uvt: (standard input): not a table"), std::string::npos) << r.err;
 }
 
+// A FORTRAN function of `rows` rows with names AAAA, AAAB, ...: a big input
+// the library takes a while to read.
+std::string bigFortran(int rows) {
+    std::string text = "      INTEGER FUNCTION BIG(NVARS,ICOL,IROW)\n      DATA IVARIABLES/\n";
+    for (int r = 0; r < rows; ++r) {
+        std::string name(4, 'A');
+        for (int i = 3, rest = r; i >= 0; --i, rest /= 26) {
+            name[static_cast<std::size_t>(i)] = static_cast<char>('A' + rest % 26);
+        }
+        text.append("     1  4H").append(name).append(",  4H    ,  4H    ,  4H    ,  1,  -1,  0,  1");
+        text.append(r + 1 == rows ? "/\n" : ",\n");
+    }
+    return text + "      DATA IVRSN/1700000000/\n      END\n";
+}
+
+// Whether a file stands in a directory in `dir`, as a temporary copy does.
+bool holdsTemporaryFile(const fs::path& dir) {
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(dir, error)) {
+        if (!entry.is_directory(error)) return true;
+        for (const auto& inner : fs::directory_iterator(entry.path(), error)) {
+            (void)inner;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Runs `uvt check FILE` with TMPDIR=tmp and the input from `input`, given
+// as the file "-" on the standard input or through the FIFO `fifo`, and
+// gives its wait status. With a signal, it is sent as soon as the
+// temporary copy exists (polled, not slept for); the run may have ended
+// before that.
+int checkThroughCopy(const fs::path& tmp, const std::string& input, const std::optional<fs::path>& fifo,
+                     int signal) {
+    const fs::path inputFile = tmp.parent_path() / "input.f";
+    writeAll(inputFile, input);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (!fifo) posix_spawn_file_actions_addopen(&actions, 0, inputFile.c_str(), O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    std::vector<std::string> environment{"TMPDIR=" + tmp.string()};
+    for (char** e = environ; *e != nullptr; ++e) {
+        if (std::string(*e).rfind("TMPDIR=", 0) != 0) environment.emplace_back(*e);
+    }
+    std::vector<char*> envp;
+    for (std::string& e : environment) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    std::string program = UVT_TOOL, command = "check", file = fifo ? fifo->string() : "-";
+    char* argv[] = {program.data(), command.data(), file.data(), nullptr};
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    EXPECT_EQ(spawned, 0);
+    if (spawned != 0) return -1;
+    if (fifo) {
+        // Opening blocks until the tool opens its end; it reads all before
+        // it copies.
+        std::ofstream(*fifo, std::ios::binary) << input;
+    }
+    int status = 0;
+    if (signal == 0) {
+        ::waitpid(pid, &status, 0);
+        return status;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+    while (!holdsTemporaryFile(tmp)) {
+        if (::waitpid(pid, &status, WNOHANG) == pid) return status;
+        if (std::chrono::steady_clock::now() > deadline) {
+            ADD_FAILURE() << "no temporary copy appeared";
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, &status, 0);
+            return status;
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    ::kill(pid, signal);
+    ::waitpid(pid, &status, 0);
+    return status;
+}
+
 TEST_F(ToolTest, TemporaryFilesGoOnEveryPath) {
     const fs::path tmp = dir_ / "tmp";
     fs::create_directories(tmp);
@@ -246,6 +367,46 @@ TEST_F(ToolTest, TemporaryFilesGoOnEveryPath) {
     EXPECT_EQ(run({"check", "-"}, readAll(data("noversion.f"))).status, 2);
     EXPECT_EQ(run({"convert", example("mixer.f"), "--to", "fortran"}).status, 0);
     EXPECT_TRUE(fs::is_empty(tmp));
+    // A FIFO gives its bytes once, to the tool: the library reads a copy.
+    const fs::path fifo = dir_ / "table.fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int status = checkThroughCopy(tmp, readAll(example("mixer.f")), fifo, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_TRUE(fs::is_empty(tmp));
+}
+
+TEST_F(ToolTest, InterruptedCheckLeavesNoTemporaryCopy) {
+    // The standard input and a FIFO need a copy for the library to read;
+    // whichever signal ends the run, the copy goes with it, and the tool
+    // dies of that signal, so that a shell reports 128 + its number.
+    const fs::path tmp = dir_ / "tmp";
+    fs::create_directories(tmp);
+    const fs::path fifo = dir_ / "table.fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    struct Case {
+        const char* what;
+        std::optional<fs::path> fifo;
+        int signal;
+    };
+    for (const Case& c : {Case{"standard input, SIGINT", std::nullopt, SIGINT},
+                          Case{"standard input, SIGTERM", std::nullopt, SIGTERM},
+                          Case{"FIFO, SIGINT", fifo, SIGINT}, Case{"FIFO, SIGTERM", fifo, SIGTERM}}) {
+        SCOPED_TRACE(c.what);
+        // A run that ends before the signal reaches it proves nothing: the
+        // input grows until the signal comes in the middle of the work.
+        bool interrupted = false;
+        for (int rows = 2000; rows <= 64000 && !interrupted; rows *= 2) {
+            const int status = checkThroughCopy(tmp, bigFortran(rows), c.fifo, c.signal);
+            interrupted = !WIFEXITED(status);
+            if (interrupted) {
+                EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.signal) << status;
+            }
+            EXPECT_TRUE(fs::is_empty(tmp)) << rows << " rows";
+            fs::remove_all(tmp);
+            fs::create_directories(tmp);
+        }
+        EXPECT_TRUE(interrupted);
+    }
 }
 
 // ---------------------------------------------------------------------------

@@ -200,9 +200,11 @@ TEST_F(ToolTest, BrokenFilesAreNamedWithWhatIsWrong) {
         const char* message;
     };
     const Case cases[] = {
-        {"truncated.state",
-         "damaged saved-state string: it announces 2 rows, but only 1 could be read (the string ends early or a "
-         "name is longer than 16 characters)"},
+        {"truncated.state", "damaged saved-state string: it announces 2 rows, but only 1 could be read (the string ends early)"},
+        // A row name of 20 characters ends the restore where its length stands.
+        {"longrow.state",
+         "damaged saved-state string: it announces 2 rows, but only 1 could be read; byte 39: a row name of 20 bytes, "
+         "longer than a row name can be (19): the library stops reading here"},
         {"trailing.state", "damaged saved-state string: 12 bytes follow the rows it announces (1)"},
         {"garbage.txt",
          "not a table in any form this tool knows (a FORTRAN function, a saved-state string, the text form or "

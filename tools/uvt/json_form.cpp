@@ -3,6 +3,9 @@
 #include "ole_text.h"
 #include "text_table.h"
 
+#include "host/variant_result.h"
+#include "table/grid_fill.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -213,12 +216,14 @@ LoadedTable readJsonTable(const std::string& bytes) {
             throw ToolError("the library could not insert row " + std::to_string(r + 1) + " (out of memory?)");
         }
     }
+    // Each cell as dfnSetValue sets it, with the checks against the other
+    // rows answered from the library's indexes of them.
+    uvt::GridFill fill(grid.handle());
     auto setCell = [&](std::size_t r, std::size_t c) {
         if (!cells[r][c]) return;
         VariantText text(*cells[r][c]);
-        int32_t reserved = 0;
-        const std::optional<std::string> message =
-            takeText(dfnSetValue(grid.handle(), static_cast<int32_t>(c), static_cast<int32_t>(r), text.get(), &reserved));
+        const std::optional<std::string> message = takeText(
+            fill.setCell(static_cast<int32_t>(c), static_cast<int32_t>(r), uvt::textArgument(text.get())));
         if (message && !message->empty()) {
             // Appended piece by piece: GCC 12 at -O3 reports a false overlap
             // (-Wrestrict) inside operator+ of a literal and a temporary.

@@ -95,10 +95,50 @@ void ReaderNotices::construct(const uvt::ConstructReport& report) {
             message = "a tab in columns 1 to 6: FORTRAN compilers start the statement after it, the library counts it "
                       "as one column and skips the line's first six characters";
             break;
+        case uvt::FileConstruct::InlineComment:
+            message = "\"!\" in column ";
+            message += std::to_string(report.column);
+            message += " begins a comment for FORTRAN compilers; the library reads the rest of the line, without its "
+                       "blanks, ";
+            message += report.text == "rows" ? "as row data of the DATA IVARIABLES list"
+                                             : "as statement text in which it looks for its keywords";
+            break;
+        case uvt::FileConstruct::LongRowName:
+            message = "a row name of " + report.text +
+                      " bytes, longer than a row name can be (19): the library stops reading here";
+            break;
         case uvt::FileConstruct::MalformedValue:
             message = "the " + report.text + " of a row is not a number; the library stops reading here";
             break;
     }
+    items_.push_back({report.position, std::move(message)});
+}
+
+void ReaderNotices::headerChanged(const uvt::HeaderReport& report) {
+    const bool name = report.field == uvt::HeaderField::FunctionName;
+    std::string message = name ? "function name: " : "time stamp: ";
+    switch (report.change) {
+        case uvt::HeaderChange::Cut:
+            // The table holds as many characters as the library keeps.
+            message += "the file holds " + quoted(report.held) + ", longer than the " +
+                       std::to_string(report.result.size()) + " characters the library keeps";
+            break;
+        case uvt::HeaderChange::EndsEarly:
+            message += "the file ends within it, after " + quoted(report.held);
+            break;
+        case uvt::HeaderChange::Rewritten:
+            message += "the file holds " + quoted(report.held) +
+                       (name ? ", which the library ends at its first NUL byte"
+                        : unit_ == Unit::Line
+                            ? ", past the largest 32-bit number, where the library stops"
+                            : ", which the library does not read as written (it counts a byte other than a digit "
+                              "as 0 and wraps past 32 bits)");
+            break;
+        case uvt::HeaderChange::Missing:
+            message += "the file holds none (the header ends after the host value)";
+            break;
+    }
+    message += "; the table has " + (report.result.empty() ? std::string("nothing") : quoted(report.result));
     items_.push_back({report.position, std::move(message)});
 }
 

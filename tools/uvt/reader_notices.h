@@ -21,6 +21,7 @@ public:
 
     void cellChanged(const uvt::CellReport& report) override;
     void construct(const uvt::ConstructReport& report) override;
+    void headerChanged(const uvt::HeaderReport& report) override;
 
     bool empty() const { return items_.empty(); }
     // The notices in file order (a dimension set late is reported with its row).

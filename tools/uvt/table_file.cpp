@@ -17,6 +17,7 @@
 #include <cstring>
 #include <deque>
 #include <filesystem>
+#include <system_error>
 #include <variant>
 
 namespace uvt_tool {
@@ -104,9 +105,12 @@ LoadedTable readState(const std::string& file) {
     UVTSetConfigInterface(table, nullptr);
     const int32_t rows = dfnCountRows(table);
     if (rows != *announced || (*announced > 0 && restored != *announced)) {
-        throw ToolError("damaged saved-state string: it announces " + std::to_string(*announced) +
-                        " rows, but only " + std::to_string(rows) +
-                        " could be read (the string ends early or a name is longer than 16 characters)");
+        std::string message = "damaged saved-state string: it announces " + std::to_string(*announced) +
+                              " rows, but only " + std::to_string(rows) + " could be read";
+        const std::vector<ReadNotice> heard = notices.notices();
+        if (heard.empty()) message += " (the string ends early)";
+        for (const ReadNotice& notice : heard) message += "; " + notice.position + ": " + notice.message;
+        throw ToolError(message);
     }
     const std::size_t used = bytes.size() - config.unread();
     for (std::size_t i = used; i < bytes.size(); ++i) {
@@ -243,14 +247,19 @@ LoadedTable readText(const std::string& bytes) {
 }
 
 // ---------------------------------------------------------------------------
-// FORTRAN: the library reads and writes files itself. A file given by a
-// path the library takes is read where it is; anything else (the standard
-// input, a long or non-ASCII path) goes through a private directory, as
-// does every file the library writes, so that an existing file is never
-// written over before all went well.
+// FORTRAN: the library reads and writes files itself. A regular file given
+// by a path the library takes is read where it is; anything else (the
+// standard input, a FIFO, a long or non-ASCII path) goes through a private
+// directory, as does every file the library writes, so that an existing
+// file is never written over before all went well.
 // ---------------------------------------------------------------------------
 bool libraryTakesPath(const std::string& path) {
     if (path.empty() || path.size() > kLibraryPathLength) return false;
+    // A pipe, a FIFO or a device gives its bytes once, to the tool: the
+    // library would find nothing there, or wait for a writer that never
+    // comes.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return false;
     for (char c : path) {
         if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) > 0x7E) return false;
     }

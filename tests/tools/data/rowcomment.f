@@ -1,0 +1,15 @@
+      INTEGER FUNCTION COND(NVARS,ICOL,IROW)
+      PARAMETER (IPARAM_NVARS=2)
+      INTEGER IVARIABLES(8,IPARAM_NVARS), IVRSN
+      DATA IVARIABLES/
+     1  4HFEED,  4HZ   ,  4H    ,  4H    ,  1,  -2,  0,  1,  ! feed
+     1  4HDUTY,  4H    ,  4H    ,  4H    ,  1,  -1,  0,  2/
+      DATA IVRSN/1796861260/
+      NVARS = IPARAM_NVARS
+      IF(IROW .EQ. 0) THEN
+          COND=IVRSN
+      ELSE IF(IROW .LE. NVARS) THEN
+          COND=IVARIABLES(ICOL,IROW)
+      ENDIF
+      RETURN
+      END
