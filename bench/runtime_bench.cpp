@@ -7,13 +7,17 @@
 //
 // The table: N (Integer) sizes the Real array A, so A has V elements; M is
 // an Integer that sizes nothing; R (Real, Input and Output) and C
-// (Character, Output Only) come last in tree order. The host keeps its
-// three arrays as plain vectors and its memory in a flat table (FlatMemory),
-// so that what grows with V is the library's work, not the host's.
+// (Character, Output Only) come last in tree order. A second table holds an
+// array of V structures, S, sized by NS, each element with the Reals P and
+// F; its rows ("structure_...") reach P in the last element. The host keeps
+// its three arrays as plain vectors and its memory in a flat table
+// (FlatMemory), so that what grows with V is the library's work, not the
+// host's.
 //
 // Rows are named "<operation>/<V>" and report "values", the number of values
 // one call handles: 1, or V for binding, symbol sizes and replacement, whose
-// cost scripts/bench.sh shows per value.
+// cost scripts/bench.sh shows per value. The arrays a binding is given are
+// made once per V, outside the measured calls.
 #include "host_doubles.h"
 
 #include <benchmark/benchmark.h>
@@ -74,11 +78,14 @@ const UvtEventRoutines kEvents = {&releaseEvent, &replaceEvent};
 // same V.
 // ---------------------------------------------------------------------------
 struct Session {
-    int32_t values = 0;  // elements of A
+    int32_t values = 0;  // elements of A, and of S
     uintptr_t table = 0;
     uintptr_t n = 0, m = 0, array = 0, lastElement = 0, r = 0, c = 0;
     int32_t lastElementRow = 0;  // input row of A's last element
     std::string lastElementPath;
+    std::vector<double> reals;  // what a binding gives the Reals
+    uintptr_t structures = 0;   // the table of the array of structures S
+    std::string lastMemberPath;  // "S(V).P"
 };
 Session session;
 
@@ -87,19 +94,31 @@ void fail(const char* what) {
     std::abort();
 }
 
-uintptr_t makeDefinition() {
+uintptr_t makeTable(const std::vector<uvt_test::RowSpec>& rows) {
     const uintptr_t table = CreateUVT(nullptr);
-    const uvt_test::RowSpec rows[] = {
+    for (const auto& row : rows) {
+        if (!uvt_test::tryAppendRow(table, row).empty()) fail("the table is refused");
+    }
+    return table;
+}
+
+uintptr_t makeDefinition() {
+    return makeTable({
         {"N", "Integer"},
         {"M", "Integer"},
         {"A", "Real", "N"},
         {"R", "Real", "Scalar", "0", "Input and Output"},
         {"C", "Character", "Scalar", "0", "Output Only"},
-    };
-    for (const auto& row : rows) {
-        if (!uvt_test::tryAppendRow(table, row).empty()) fail("the table is refused");
-    }
-    return table;
+    });
+}
+
+uintptr_t makeStructureDefinition() {
+    return makeTable({
+        {"NS", "Integer"},
+        {"S", "Structure", "NS"},
+        {"P", "Real", "Scalar", "1"},
+        {"F", "Real", "Scalar", "1"},
+    });
 }
 
 uintptr_t handleByName(const char* path) {
@@ -108,20 +127,26 @@ uintptr_t handleByName(const char* path) {
     return handle;
 }
 
-void bind(uintptr_t table, int32_t values) {
-    const int32_t integers[] = {values, 7};
-    std::vector<double> reals(static_cast<std::size_t>(values) + 1, 1.25);
-    rtmAttachArrays(table, integers, reals.data());
+// Binds a table whose first Integer sizes its array to `values` elements;
+// every Real starts as s.reals holds (one per value of either table).
+void bind(uintptr_t table, const Session& s) {
+    const int32_t integers[] = {s.values, 7};
+    rtmAttachArrays(table, integers, s.reals.data());
 }
 
 void openSession(int32_t values) {
     if (session.table != 0 && session.values == values) return;
     if (session.table != 0) DeleteUVT(session.table);
+    if (session.structures != 0) DeleteUVT(session.structures);
     session = Session{};
     session.values = values;
+    session.reals.assign(2 * static_cast<std::size_t>(values) + 1, 1.25);
     session.table = makeDefinition();
-    bind(session.table, values);
+    bind(session.table, session);
     if (rtmGetLimit(session.table, 1) != values + 1) fail("A is not laid out");
+    session.structures = makeStructureDefinition();
+    bind(session.structures, session);
+    if (rtmGetLimit(session.structures, 1) != 2 * values) fail("S is not laid out");
     session.n = handleByName("N");
     session.m = handleByName("M");
     session.array = handleByName("A");
@@ -132,6 +157,8 @@ void openSession(int32_t values) {
     session.r = handleByName("R");
     session.c = handleByName("C");
     session.lastElementRow = values + 1;  // N, M, then A(1) .. A(V)
+    std::snprintf(path, sizeof path, "S(%d).P", static_cast<int>(values));
+    session.lastMemberPath = path;
 }
 
 using Operation = std::function<void(benchmark::State&, Session&)>;
@@ -357,6 +384,41 @@ const std::vector<Entry>& operations() {
          [](benchmark::State& state, Session& s) {
              for (auto _ : state) benchmark::DoNotOptimize(rtmIsHandleValid(s.table, s.lastElement));
          }},
+        // A member of the last element of the array of structures S.
+        {"structure_real_by_name_last_element",
+         [](benchmark::State& state, Session& s) {
+             double value = 0;
+             const int32_t indexes[] = {s.values - 1};
+             for (auto _ : state) {
+                 value += 1.0;
+                 expectNull(rtmSetVarValueByName(s.structures, "P", indexes, &value));
+             }
+         }},
+        {"structure_value_by_name_last_element",
+         [](benchmark::State& state, Session& s) {
+             const int32_t indexes[] = {s.values - 1};
+             int32_t type = 0;
+             void* value = nullptr;
+             for (auto _ : state) expectNull(rtmGetVarValueByName(s.structures, "P", indexes, &value, &type));
+         }},
+        {"structure_location_by_name_last_element",
+         [](benchmark::State& state, Session& s) {
+             const int32_t indexes[] = {s.values - 1};
+             int32_t type = 0;
+             int32_t place = 0;
+             for (auto _ : state) expectNull(rtmGetVarLocationByName(s.structures, "P", indexes, &place, &type));
+         }},
+        {"structure_handle_by_name_last_element",
+         [](benchmark::State& state, Session& s) {
+             uintptr_t handle = 0;
+             for (auto _ : state) expectNull(rtmHandleByName(s.structures, s.lastMemberPath.c_str(), &handle));
+         }},
+        {"structure_array_length",
+         [](benchmark::State& state, Session& s) {
+             for (auto _ : state) {
+                 if (rtmArrayLength(s.structures, "S", nullptr) != s.values) fail("structure array length");
+             }
+         }},
     };
     return entries;
 }
@@ -370,7 +432,7 @@ void nextHandle(benchmark::State& state, Session& s, uintptr_t from, int32_t fil
 
 // Whole-table operations, reported per value as well.
 void bindCost(benchmark::State& state, Session& s) {
-    for (auto _ : state) bind(s.table, s.values);
+    for (auto _ : state) bind(s.table, s);
     state.counters["values"] = s.values;
     s.lastElement = handleByName(s.lastElementPath.c_str());
     s.n = handleByName("N");
@@ -433,5 +495,6 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     if (session.table != 0) DeleteUVT(session.table);
+    if (session.structures != 0) DeleteUVT(session.structures);
     return 0;
 }

@@ -202,10 +202,10 @@ const char* nextHandle(uintptr_t table, uintptr_t handle, int32_t filter, uintpt
     if (handleOut == nullptr) return messages::kInvalidArgument;
     const TableHeader* header = table == 0 ? nullptr : resolveTable(table);
     const LayoutIndex* index = header == nullptr ? nullptr : openIndex(*header);
-    if (const IndexedNode* entry = index == nullptr ? nullptr : index->find(handle)) {
+    if (const int32_t end = index == nullptr ? -1 : index->subtreeEnd(handle); end >= 0) {
         // From the root the whole tree is searched, from any other node the
         // search resumes after its subtree.
-        *handleOut = index->nextMatching(handle == index->root ? 0 : entry->end, filter);
+        *handleOut = index->nextMatching(handle == index->root ? 0 : end, filter);
         return nullptr;
     }
     *handleOut = nextMatchingLeaf(handle, filter);

@@ -4,6 +4,7 @@
 #include "runtime/nodes.h"
 #include "table/table_access.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -29,51 +30,138 @@ uint32_t slotOf(uintptr_t handle, uint32_t mask) {
 
 int32_t alignUp(int64_t bytes) { return static_cast<int32_t>((bytes + 7) & ~int64_t{7}); }
 
-// Room to spare in every table of a new index: enough for a write that adds
+// Per leaf, one byte: bit f for handle filter f, and whether the value has
+// an input row and an output row.
+constexpr uint8_t kInputRowBit = 1u << kFilters;
+constexpr uint8_t kOutputRowBit = 1u << (kFilters + 1);
+
+using Gathered = IndexGathering;
+
+// Room to spare in the tables of a new index: enough for a write that adds
 // a few values to be followed in place, and a share of the size, so that a
 // table that keeps growing is made anew only now and then.
-int32_t spareRoom(int32_t count) { return 16 + count / 8; }
+int32_t spareRoom(int64_t count) { return static_cast<int32_t>(16 + count / 8); }
 
-void gatherLeaf(uintptr_t handle, const RuntimeNode& node, IndexGathering& out) {
-    const int32_t type = leafArrayIndex(node);
-    if (type < 0) {
-        out.usable = false;
-        return;
-    }
-    const int32_t io = node.leaf.io;
-    IndexedLeaf leaf{handle, out.typeCounts[type]++, type, -1, -1};
-    if (io == 1 || io == 3) leaf.inputRow = out.rowCounts[0]++;
-    if (io == 2 || io == 3) leaf.outputRow = out.rowCounts[1]++;
-    uint8_t passes = 0;
-    for (int f = 0; f < kFilters; ++f) passes |= leafMatchesFilter(node, f) ? uint8_t(1u << f) : uint8_t(0);
-    const int32_t seq = out.seqBase + static_cast<int32_t>(out.leaves.size());
-    out.nodes.push_back(IndexedNode{handle, seq, seq + 1, 0});
-    out.leaves.push_back(leaf);
-    out.filters.push_back(passes);
+// The filter and row bits of a leaf, which depend on its direction only.
+uint8_t traitsOf(const RuntimeNode& leaf) {
+    const int32_t io = leaf.leaf.io;
+    uint8_t traits = 0;
+    for (int f = 0; f < kFilters; ++f) traits |= leafMatchesFilter(leaf, f) ? uint8_t(1u << f) : uint8_t(0);
+    if (io == 1 || io == 3) traits |= kInputRowBit;
+    if (io == 2 || io == 3) traits |= kOutputRowBit;
+    return traits;
 }
 
-// Recurses into groups only, whose depth the structure nesting bounds.
-void gather(uintptr_t handle, RuntimeNode& group, IndexGathering& out) {
-    const std::size_t entry = out.nodes.size();
-    const auto position = [&out] { return out.seqBase + static_cast<int32_t>(out.leaves.size()); };
-    out.nodes.push_back(IndexedNode{handle, position(), 0, 1});
-    bool leafChildren = true;
-    for (uintptr_t child = group.firstChild; child != 0 && out.usable;) {
-        RuntimeNode* node = resolveNode(child);
+// Recurses into groups only, whose depth the structure nesting bounds. A
+// group's children are listed only from its first group child on (the
+// leaves before it are copied in then): an array of values, the bulk of a
+// large table, needs no list, its children being its leaves.
+void gather(uintptr_t handle, const RuntimeNode& group, std::size_t depth, Gathered& out) {
+    const std::size_t entry = out.groups.size();
+    const auto first = static_cast<int32_t>(out.leaves.size());  // in out.leaves, which starts at seqBase
+    out.groups.push_back(IndexedGroup{handle, out.seqBase + first, 0, 0, -1});
+    if (out.pending.size() <= depth) out.pending.resize(depth + 1);
+    bool listing = false;
+    int32_t count = 0;
+    // Traits are cached for the common directions 0 .. 3.
+    uint8_t cached[4] = {0, 0, 0, 0};
+    bool known[4] = {false, false, false, false};
+    for (uintptr_t child = group.firstChild; child != 0 && out.usable; ++count) {
+        const RuntimeNode* node = resolveNode(child);
         if (node == nullptr) {
             out.usable = false;
             return;
         }
         if (node->kind == kGroupNode) {
-            leafChildren = false;
-            gather(child, *node, out);
+            if (!listing) {
+                listing = true;
+                std::vector<uintptr_t>& list = out.pending[depth];
+                list.clear();
+                for (auto seq = static_cast<std::size_t>(first); seq < out.leaves.size(); ++seq) {
+                    list.push_back(out.leaves[seq].handle);
+                }
+            }
+            out.pending[depth].push_back(child);
+            gather(child, *node, depth + 1, out);
         } else {
-            gatherLeaf(child, *node, out);
+            const int32_t type = leafArrayIndex(*node);
+            if (type < 0) {
+                out.usable = false;
+                return;
+            }
+            const int32_t io = node->leaf.io;
+            uint8_t traits;
+            if (io >= 0 && io < 4) {
+                if (!known[io]) {
+                    cached[io] = traitsOf(*node);
+                    known[io] = true;
+                }
+                traits = cached[io];
+            } else {
+                traits = traitsOf(*node);
+            }
+            if (traits & kInputRowBit) ++out.rowCounts[0];
+            if (traits & kOutputRowBit) ++out.rowCounts[1];
+            out.leaves.push_back(IndexedLeaf{child, out.typeCounts[type]++, type});
+            out.traits.push_back(traits);
+            if (listing) out.pending[depth].push_back(child);
         }
         child = node->nextSibling;
     }
-    out.nodes[entry].end = position();
-    out.nodes[entry].leafChildren = leafChildren && group.firstChild != 0 ? 1 : 0;
+    IndexedGroup& done = out.groups[entry];
+    done.end = out.seqBase + static_cast<int32_t>(out.leaves.size());
+    done.childCount = count;
+    if (listing) {
+        const std::vector<uintptr_t>& list = out.pending[depth];
+        done.childrenAt = static_cast<int32_t>(out.children.size());
+        out.children.insert(out.children.end(), list.begin(), list.end());
+    }
+}
+
+// An entry of the slot table waiting to go in at its handle's slot: leaf
+// seq as seq + 1, group g as -g - 1.
+struct SlotEntry {
+    uint32_t slot;
+    int32_t entry;
+};
+
+// Every leaf and group of the tree as a slot entry, in the order of their
+// slots, sorted by the stretch of the table they fall in: inserted in tree
+// order, each would land on a random line of a table that outgrows the
+// caches at a million values. Made before the block is had, so that running
+// out of memory here leaves no block behind.
+std::vector<SlotEntry> slotOrder(uint32_t mask, const Gathered& out) {
+    const std::size_t leaves = out.leaves.size();
+    const std::size_t total = leaves + out.groups.size();
+    const auto entryAt = [&out, leaves, mask](std::size_t k) {
+        return k < leaves ? SlotEntry{slotOf(out.leaves[k].handle, mask), static_cast<int32_t>(k) + 1}
+                          : SlotEntry{slotOf(out.groups[k - leaves].handle, mask),
+                                      -static_cast<int32_t>(k - leaves) - 1};
+    };
+    // At most 256 stretches, few enough for the sorting writes to stay in
+    // the caches; a stretch of a million-value table holds 32 KiB of slots.
+    int stretchBits = 0;
+    while ((mask >> stretchBits) >= 256) ++stretchBits;
+    const std::size_t stretches = (std::size_t{mask} >> stretchBits) + 1;
+    std::vector<uint32_t> starts(stretches + 1, 0);
+    for (std::size_t k = 0; k < total; ++k) ++starts[(entryAt(k).slot >> stretchBits) + 1];
+    for (std::size_t b = 0; b < stretches; ++b) starts[b + 1] += starts[b];
+    std::vector<SlotEntry> sorted(total);
+    for (std::size_t k = 0; k < total; ++k) {
+        const SlotEntry entry = entryAt(k);
+        sorted[starts[entry.slot >> stretchBits]++] = entry;
+    }
+    return sorted;
+}
+
+// Fills the slot table: every entry at its slot or the next free one.
+void fillSlots(int32_t* slots, uint32_t mask, const std::vector<SlotEntry>& sorted) {
+    std::memset(slots, 0, (std::size_t{mask} + 1) * 4);
+    for (const SlotEntry& pending : sorted) {
+        uint32_t slot = pending.slot;
+        while (slots[slot] != 0) slot = (slot + 1) & mask;
+        slots[slot] = pending.entry;
+    }
 }
 
 // The first of `count` ascending positions that is `seq` or more.
@@ -88,38 +176,6 @@ int32_t lowerBound(const int32_t* sorted, int32_t count, int32_t seq) {
     return low;
 }
 
-void insertEntry(IndexedNode* nodes, uint32_t mask, const IndexedNode& node) {
-    uint32_t slot = slotOf(node.handle, mask);
-    while (nodes[slot].handle != 0) slot = (slot + 1) & mask;
-    nodes[slot] = node;
-}
-
-IndexedNode* findEntry(IndexedNode* nodes, uint32_t mask, uintptr_t handle) {
-    for (uint32_t slot = slotOf(handle, mask);; slot = (slot + 1) & mask) {
-        if (nodes[slot].handle == handle) return &nodes[slot];
-        if (nodes[slot].handle == 0) return nullptr;
-    }
-}
-
-// Removes an entry from the open-addressed table without leaving a gap that
-// would end a later probe early: the entries after it in its run move up
-// when their home slot allows it.
-void eraseEntry(IndexedNode* nodes, uint32_t mask, uintptr_t handle) {
-    IndexedNode* found = findEntry(nodes, mask, handle);
-    if (found == nullptr) return;
-    uint32_t hole = static_cast<uint32_t>(found - nodes);
-    nodes[hole] = IndexedNode{0, 0, 0, 0};
-    for (uint32_t slot = (hole + 1) & mask; nodes[slot].handle != 0; slot = (slot + 1) & mask) {
-        const uint32_t home = slotOf(nodes[slot].handle, mask);
-        // The entry may fill the hole when its home is not in (hole, slot].
-        const bool homeBetween = hole <= slot ? (home > hole && home <= slot) : (home > hole || home <= slot);
-        if (homeBetween) continue;
-        nodes[hole] = nodes[slot];
-        nodes[slot] = IndexedNode{0, 0, 0, 0};
-        hole = slot;
-    }
-}
-
 bool mirrorMatches(const TableHeader& header, const int32_t typeCounts[3]) {
     for (int t = 0; t < 3; ++t) {
         // The mirror must hold one slot per value, or a single-value sync
@@ -128,81 +184,6 @@ bool mirrorMatches(const TableHeader& header, const int32_t typeCounts[3]) {
         if (typeCounts[t] > 0 && resolveAs<void>(header.elementArrays[t]) == nullptr) return false;
     }
     return true;
-}
-
-void makeIndex(TableHeader& header, const IndexGathering& out, bool wholeLayout) {
-    const int32_t leafCount = static_cast<int32_t>(out.leaves.size());
-    int32_t filterCounts[kFilters] = {0, 0, 0, 0, 0};
-    for (uint8_t passes : out.filters) {
-        for (int f = 0; f < kFilters; ++f) filterCounts[f] += (passes >> f) & 1u;
-    }
-    const int32_t nodeCount = static_cast<int32_t>(out.nodes.size());
-    uint32_t entries = 2;
-    // At most half full when made; an update may fill it to three quarters,
-    // which leaves room for half as many nodes again.
-    while (entries < 2 * static_cast<uint64_t>(nodeCount)) entries *= 2;
-    LayoutIndex shape{};
-    shape.magic = kIndexMagic;
-    shape.root = header.runtimeRoot;
-    shape.leafCount = leafCount;
-    std::memcpy(shape.typeCounts, out.typeCounts, sizeof shape.typeCounts);
-    std::memcpy(shape.rowCounts, out.rowCounts, sizeof shape.rowCounts);
-    std::memcpy(shape.filterCounts, filterCounts, sizeof shape.filterCounts);
-    shape.nodeMask = entries - 1;
-    shape.nodeCount = nodeCount;
-    int64_t at = alignUp(sizeof(LayoutIndex));
-    const auto place = [&at](int32_t& offset, int32_t& capacity, int32_t count, int64_t itemBytes) {
-        capacity = count + spareRoom(count);
-        offset = static_cast<int32_t>(at);
-        at = alignUp(at + capacity * itemBytes);
-    };
-    place(shape.leavesAt, shape.leafCapacity, leafCount, sizeof(IndexedLeaf));
-    for (int t = 0; t < 3; ++t) place(shape.placesAt[t], shape.placeCapacity[t], out.typeCounts[t], 4);
-    for (int d = 0; d < 2; ++d) place(shape.rowsAt[d], shape.rowCapacity[d], out.rowCounts[d], 4);
-    for (int f = 0; f < kFilters; ++f) place(shape.filterAt[f], shape.filterCapacity[f], filterCounts[f], 4);
-    shape.nodesAt = static_cast<int32_t>(at);
-    at = alignUp(at + int64_t{entries} * static_cast<int64_t>(sizeof(IndexedNode)));
-    shape.wholeLayout = wholeLayout ? 1 : 0;
-    shape.definitionRows = header.rowCount > 0 ? header.rowCount : 0;
-    shape.definitionAt = static_cast<int32_t>(at);
-    at += int64_t{shape.definitionRows} * kRowSize;
-    const int64_t bytes = (at + 252) / 256 * 256 + 3;
-    if (bytes > INT32_MAX) return;
-    shape.bytes = static_cast<int32_t>(bytes);
-
-    const uintptr_t handle = allocateBlock(shape.bytes);
-    char* block = resolveAs<char>(handle);
-    if (block == nullptr) {
-        if (handle != 0) releaseBlock(handle, shape.bytes);
-        return;
-    }
-    std::memset(block, 0, static_cast<std::size_t>(shape.bytes));
-    std::memcpy(block, &shape, sizeof shape);
-    auto& index = *reinterpret_cast<LayoutIndex*>(block);
-    auto* leafTable = index.table<IndexedLeaf>(shape.leavesAt);
-    int32_t filled[kFilters] = {0, 0, 0, 0, 0};
-    for (int32_t seq = 0; seq < leafCount; ++seq) {
-        const IndexedLeaf& leaf = out.leaves[static_cast<std::size_t>(seq)];
-        leafTable[seq] = leaf;
-        index.table<int32_t>(shape.placesAt[leaf.type])[leaf.place] = seq;
-        if (leaf.inputRow >= 0) index.table<int32_t>(shape.rowsAt[0])[leaf.inputRow] = seq;
-        if (leaf.outputRow >= 0) index.table<int32_t>(shape.rowsAt[1])[leaf.outputRow] = seq;
-        for (int f = 0; f < kFilters; ++f) {
-            if ((out.filters[static_cast<std::size_t>(seq)] >> f) & 1u) index.table<int32_t>(shape.filterAt[f])[filled[f]++] = seq;
-        }
-    }
-    auto* nodes = index.table<IndexedNode>(shape.nodesAt);
-    for (const IndexedNode& node : out.nodes) insertEntry(nodes, shape.nodeMask, node);
-    auto* definition = index.table<VariableRow>(shape.definitionAt);
-    for (int32_t k = 0; k < shape.definitionRows; ++k) {
-        const VariableRow* row = rowAt(header, k);
-        if (row == nullptr) {
-            releaseBlock(handle, shape.bytes);
-            return;
-        }
-        definition[k] = *row;
-    }
-    storeHandle(header, handle);
 }
 
 }  // namespace
@@ -221,18 +202,48 @@ int32_t LayoutIndex::placesBefore(int32_t type, int32_t seq) const {
     return lowerBound(table<int32_t>(placesAt[type]), typeCounts[type], seq);
 }
 
-const IndexedNode* LayoutIndex::find(uintptr_t handle) const {
-    if (handle == 0) return nullptr;
-    return findEntry(const_cast<IndexedNode*>(table<IndexedNode>(nodesAt)), nodeMask, handle);
+int32_t LayoutIndex::entryOf(uintptr_t handle) const {
+    if (handle == 0) return 0;
+    const int32_t* slots = table<int32_t>(slotsAt);
+    const IndexedGroup* groups = table<IndexedGroup>(groupsAt);
+    for (uint32_t slot = slotOf(handle, slotMask);; slot = (slot + 1) & slotMask) {
+        const int32_t entry = slots[slot];
+        if (entry == 0) return 0;
+        if (entry > 0 ? leaf(entry - 1).handle == handle : groups[-entry - 1].handle == handle) return entry;
+    }
+}
+
+int32_t LayoutIndex::leafPosition(uintptr_t handle) const {
+    const int32_t entry = entryOf(handle);
+    return entry > 0 ? entry - 1 : -1;
+}
+
+const IndexedGroup* LayoutIndex::group(uintptr_t handle) const {
+    const int32_t entry = entryOf(handle);
+    return entry < 0 ? &table<IndexedGroup>(groupsAt)[-entry - 1] : nullptr;
+}
+
+int32_t LayoutIndex::subtreeEnd(uintptr_t handle) const {
+    const int32_t entry = entryOf(handle);
+    if (entry == 0) return -1;
+    return entry > 0 ? entry : table<IndexedGroup>(groupsAt)[-entry - 1].end;
 }
 
 uintptr_t LayoutIndex::nextMatching(int32_t from, int32_t filter) const {
     if (from < 0 || from >= leafCount) return 0;
     if (filter == -1) return leaf(from).handle;
     if (filter < 0 || filter >= kFilters) return 0;
-    const int32_t* passing = table<int32_t>(filterAt[filter]);
-    const int32_t k = lowerBound(passing, filterCounts[filter], from);
-    return k < filterCounts[filter] ? leaf(passing[k]).handle : 0;
+    const uint64_t* bits = table<uint64_t>(filterBitsAt) + static_cast<std::ptrdiff_t>(filter) * filterWordCapacity;
+    const int32_t* nextWord =
+        table<int32_t>(nextWordAt) + static_cast<std::ptrdiff_t>(filter) * (filterWordCapacity + 1);
+    int32_t word = from >> 6;
+    uint64_t rest = bits[word] & (~uint64_t{0} << (from & 63));
+    if (rest == 0) {
+        word = nextWord[word + 1];
+        if (word >= filterWords) return 0;
+        rest = bits[word];
+    }
+    return leaf(word * 64 + __builtin_ctzll(rest)).handle;
 }
 
 const LayoutIndex* openIndex(const TableHeader& header) {
@@ -256,10 +267,106 @@ void rebuildIndex(TableHeader& header, bool wholeLayout) {
     dropIndex(header);
     RuntimeNode* root = resolveNode(header.runtimeRoot);
     if (root == nullptr) return;
-    IndexGathering out;
-    gather(header.runtimeRoot, *root, out);
+    Gathered out;
+    // The root counts the values below it: the walk then grows no table.
+    if (const int32_t values = root->counters[kValueCount]; values > 0) {
+        out.leaves.reserve(static_cast<std::size_t>(values));
+        out.traits.reserve(static_cast<std::size_t>(values));
+    }
+    gather(header.runtimeRoot, *root, 0, out);
     if (!out.usable || !mirrorMatches(header, out.typeCounts)) return;
-    makeIndex(header, out, wholeLayout);
+
+    const int64_t leaves = static_cast<int64_t>(out.leaves.size());
+    const int64_t groups = static_cast<int64_t>(out.groups.size());
+    const int64_t words = (leaves + 63) / 64;
+    uint32_t slots = 2;
+    while (slots < 2 * (leaves + groups)) {
+        if (slots > (1u << 30)) return;
+        slots *= 2;
+    }
+    LayoutIndex shape{};
+    shape.magic = kIndexMagic;
+    shape.root = header.runtimeRoot;
+    shape.leafCount = static_cast<int32_t>(leaves);
+    std::memcpy(shape.typeCounts, out.typeCounts, sizeof shape.typeCounts);
+    std::memcpy(shape.rowCounts, out.rowCounts, sizeof shape.rowCounts);
+    shape.groupCount = static_cast<int32_t>(groups);
+    shape.filterWords = static_cast<int32_t>(words);
+    shape.slotMask = slots - 1;
+    shape.leafCapacity = static_cast<int32_t>(leaves) + spareRoom(leaves);
+    for (int t = 0; t < 3; ++t) shape.placeCapacity[t] = out.typeCounts[t] + spareRoom(out.typeCounts[t]);
+    for (int d = 0; d < 2; ++d) shape.rowCapacity[d] = out.rowCounts[d] + spareRoom(out.rowCounts[d]);
+    shape.filterWordCapacity = (shape.leafCapacity + 63) / 64;
+    int64_t at = alignUp(sizeof(LayoutIndex));
+    const auto place = [&at](int32_t& offset, int64_t bytes) {
+        offset = static_cast<int32_t>(at < INT32_MAX ? at : INT32_MAX);
+        at = alignUp(at + bytes);
+    };
+    const int64_t wordCapacity = shape.filterWordCapacity;
+    place(shape.leavesAt, shape.leafCapacity * static_cast<int64_t>(sizeof(IndexedLeaf)));
+    for (int t = 0; t < 3; ++t) place(shape.placesAt[t], int64_t{shape.placeCapacity[t]} * 4);
+    for (int d = 0; d < 2; ++d) place(shape.rowsAt[d], int64_t{shape.rowCapacity[d]} * 4);
+    place(shape.filterBitsAt, kFilters * wordCapacity * 8);
+    place(shape.nextWordAt, kFilters * (wordCapacity + 1) * 4);
+    place(shape.groupsAt, groups * static_cast<int64_t>(sizeof(IndexedGroup)));
+    place(shape.childListAt, static_cast<int64_t>(out.children.size() * sizeof(uintptr_t)));
+    place(shape.slotsAt, int64_t{slots} * 4);
+    shape.wholeLayout = wholeLayout ? 1 : 0;
+    shape.definitionRows = header.rowCount > 0 ? header.rowCount : 0;
+    shape.definitionAt = static_cast<int32_t>(at < INT32_MAX ? at : INT32_MAX);
+    at += int64_t{shape.definitionRows} * kRowSize;
+    const int64_t bytes = (at + 252) / 256 * 256 + 3;
+    if (bytes > INT32_MAX) return;
+    shape.bytes = static_cast<int32_t>(bytes);
+
+    const std::vector<SlotEntry> sorted = slotOrder(shape.slotMask, out);
+    const uintptr_t handle = allocateBlock(shape.bytes);
+    char* block = resolveAs<char>(handle);
+    if (block == nullptr) {
+        if (handle != 0) releaseBlock(handle, shape.bytes);
+        return;
+    }
+    std::memcpy(block, &shape, sizeof shape);
+    const auto tableAt = [block](int32_t offset) { return block + offset; };
+    if (leaves > 0) std::memcpy(tableAt(shape.leavesAt), out.leaves.data(), out.leaves.size() * sizeof(IndexedLeaf));
+    auto* bits = reinterpret_cast<uint64_t*>(tableAt(shape.filterBitsAt));
+    auto* nextWord = reinterpret_cast<int32_t*>(tableAt(shape.nextWordAt));
+    std::memset(bits, 0, static_cast<std::size_t>(kFilters * wordCapacity * 8));
+    int32_t* places[3];
+    for (int t = 0; t < 3; ++t) places[t] = reinterpret_cast<int32_t*>(tableAt(shape.placesAt[t]));
+    int32_t* inputRows = reinterpret_cast<int32_t*>(tableAt(shape.rowsAt[0]));
+    int32_t* outputRows = reinterpret_cast<int32_t*>(tableAt(shape.rowsAt[1]));
+    for (int32_t seq = 0; seq < shape.leafCount; ++seq) {
+        const IndexedLeaf& leaf = out.leaves[static_cast<std::size_t>(seq)];
+        const uint8_t traits = out.traits[static_cast<std::size_t>(seq)];
+        places[leaf.type][leaf.place] = seq;
+        if (traits & kInputRowBit) *inputRows++ = seq;
+        if (traits & kOutputRowBit) *outputRows++ = seq;
+        for (int f = 0; f < kFilters; ++f) {
+            if ((traits >> f) & 1u) bits[f * wordCapacity + (seq >> 6)] |= uint64_t{1} << (seq & 63);
+        }
+    }
+    for (int f = 0; f < kFilters; ++f) {
+        int32_t* column = nextWord + f * (wordCapacity + 1);
+        const uint64_t* filterBits = bits + f * wordCapacity;
+        column[words] = static_cast<int32_t>(words);
+        for (int64_t w = words - 1; w >= 0; --w) column[w] = filterBits[w] != 0 ? static_cast<int32_t>(w) : column[w + 1];
+    }
+    if (groups > 0) std::memcpy(tableAt(shape.groupsAt), out.groups.data(), out.groups.size() * sizeof(IndexedGroup));
+    if (!out.children.empty()) {
+        std::memcpy(tableAt(shape.childListAt), out.children.data(), out.children.size() * sizeof(uintptr_t));
+    }
+    fillSlots(reinterpret_cast<int32_t*>(tableAt(shape.slotsAt)), shape.slotMask, sorted);
+    auto* definition = reinterpret_cast<VariableRow*>(tableAt(shape.definitionAt));
+    for (int32_t k = 0; k < shape.definitionRows; ++k) {
+        const VariableRow* row = rowAt(header, k);
+        if (row == nullptr) {
+            releaseBlock(handle, shape.bytes);
+            return;
+        }
+        definition[k] = *row;
+    }
+    storeHandle(header, handle);
 }
 
 void gatherFrom(const LayoutIndex& index, uintptr_t start, uintptr_t parent, int32_t seqBase, IndexGathering& out) {
@@ -277,8 +384,18 @@ void gatherFrom(const LayoutIndex& index, uintptr_t start, uintptr_t parent, int
                 out.usable = false;
                 return;
             }
-            if (node->kind == kGroupNode) gather(handle, *node, out);
-            else gatherLeaf(handle, *node, out);
+            if (node->kind == kGroupNode) {
+                gather(handle, *node, 1, out);
+            } else if (const int32_t type = leafArrayIndex(*node); type >= 0) {
+                const uint8_t traits = traitsOf(*node);
+                if (traits & kInputRowBit) ++out.rowCounts[0];
+                if (traits & kOutputRowBit) ++out.rowCounts[1];
+                out.leaves.push_back(IndexedLeaf{handle, out.typeCounts[type]++, type});
+                out.traits.push_back(traits);
+            } else {
+                out.usable = false;
+                return;
+            }
             handle = node->nextSibling;
         }
         const RuntimeNode* group = resolveNode(up);
@@ -287,7 +404,7 @@ void gatherFrom(const LayoutIndex& index, uintptr_t start, uintptr_t parent, int
             return;
         }
         const int32_t end = out.seqBase + static_cast<int32_t>(out.leaves.size());
-        out.closed.push_back(IndexedNode{up, 0, end, 0});
+        out.closed.push_back(IndexedGroup{up, 0, end, 0, -1});
         handle = group->nextSibling;
         up = group->parent;
     }
@@ -296,74 +413,119 @@ void gatherFrom(const LayoutIndex& index, uintptr_t start, uintptr_t parent, int
 void updateIndex(TableHeader& header, const IndexGathering& gathered, const std::vector<uintptr_t>& released,
                  bool wholeLayout) {
     const uintptr_t handle = storedHandle(header);
-    LayoutIndex* index = const_cast<LayoutIndex*>(openIndex(header));
+    auto* index = const_cast<LayoutIndex*>(openIndex(header));
     if (index == nullptr || handle == 0 || !gathered.usable || !mirrorMatches(header, gathered.typeCounts)) {
         dropIndex(header);  // as a rebuild would end: no index of a tree the arrays do not mirror
         return;
     }
-    const int32_t leafCount = gathered.seqBase + static_cast<int32_t>(gathered.leaves.size());
-    int32_t filterKept[kFilters];
-    int32_t filterCounts[kFilters];
-    for (int f = 0; f < kFilters; ++f) {
-        filterKept[f] = lowerBound(index->table<int32_t>(index->filterAt[f]), index->filterCounts[f], gathered.seqBase);
-        filterCounts[f] = filterKept[f];
-    }
-    for (uint8_t passes : gathered.filters) {
-        for (int f = 0; f < kFilters; ++f) filterCounts[f] += (passes >> f) & 1u;
-    }
-    // The entries after the change: every released node goes, every node
-    // entered by the walk that the index does not know comes.
-    int64_t nodeCount = index->nodeCount - static_cast<int64_t>(released.size());
-    for (const IndexedNode& node : gathered.nodes) nodeCount += index->find(node.handle) == nullptr ? 1 : 0;
-    bool room = leafCount <= index->leafCapacity && 4 * nodeCount <= 3 * (int64_t{index->nodeMask} + 1);
+    const int32_t base = gathered.seqBase;
+    const int32_t oldCount = index->leafCount;
+    const int32_t leafCount = base + static_cast<int32_t>(gathered.leaves.size());
+    const int32_t words = (leafCount + 63) / 64;
+    bool room = leafCount <= index->leafCapacity && words <= index->filterWordCapacity &&
+                4 * (int64_t{leafCount} + index->groupCount) <= 3 * (int64_t{index->slotMask} + 1);
     for (int t = 0; t < 3; ++t) room = room && gathered.typeCounts[t] <= index->placeCapacity[t];
     for (int d = 0; d < 2; ++d) room = room && gathered.rowCounts[d] <= index->rowCapacity[d];
-    for (int f = 0; f < kFilters; ++f) room = room && filterCounts[f] <= index->filterCapacity[f];
+    // Only leaves come and go: every group gathered must be one the index has.
+    for (const IndexedGroup& group : gathered.groups) room = room && index->group(group.handle) != nullptr;
+    for (const IndexedGroup& group : gathered.closed) room = room && index->group(group.handle) != nullptr;
     if (!room) {
         rebuildIndex(header, wholeLayout);
         return;
     }
 
+    // The slots of the leaves cut off go, those of the leaves that stay are
+    // found while the leaf table still holds their old positions.
+    int32_t* slots = index->table<int32_t>(index->slotsAt);
+    const uint32_t mask = index->slotMask;
+    const auto findSlot = [&](uintptr_t node) -> int64_t {
+        for (uint32_t slot = slotOf(node, mask);; slot = (slot + 1) & mask) {
+            if (slots[slot] == 0) return -1;
+            if (index->entryHandle(slots[slot]) == node) return slot;
+        }
+    };
+    for (const uintptr_t gone : released) {
+        int64_t found = findSlot(gone);
+        if (found < 0) continue;
+        auto hole = static_cast<uint32_t>(found);
+        slots[hole] = 0;
+        // The entries after it in its run move up when their home allows.
+        for (uint32_t slot = (hole + 1) & mask; slots[slot] != 0; slot = (slot + 1) & mask) {
+            const uint32_t home = slotOf(index->entryHandle(slots[slot]), mask);
+            const bool homeBetween = hole <= slot ? (home > hole && home <= slot) : (home > hole || home <= slot);
+            if (homeBetween) continue;
+            slots[hole] = slots[slot];
+            slots[slot] = 0;
+            hole = slot;
+        }
+    }
+    std::vector<int64_t> kept(gathered.leaves.size());
+    for (std::size_t k = 0; k < gathered.leaves.size(); ++k) kept[k] = findSlot(gathered.leaves[k].handle);
+
+    auto* leafTable = index->table<IndexedLeaf>(index->leavesAt);
+    int32_t rows[2];
+    for (int d = 0; d < 2; ++d) rows[d] = lowerBound(index->table<int32_t>(index->rowsAt[d]), index->rowCounts[d], base);
+    const int64_t wordCapacity = index->filterWordCapacity;
+    auto* bits = index->table<uint64_t>(index->filterBitsAt);
+    // The filter bits from the stretch on are set again from nothing.
+    const int32_t firstWord = base >> 6;
+    const int32_t lastWord = (std::max(oldCount, leafCount) + 63) / 64;
+    for (int f = 0; f < kFilters; ++f) {
+        uint64_t* filterBits = bits + f * wordCapacity;
+        for (int32_t w = firstWord; w < lastWord; ++w) {
+            filterBits[w] &= w == firstWord ? ~(~uint64_t{0} << (base & 63)) : uint64_t{0};
+        }
+    }
+    for (std::size_t k = 0; k < gathered.leaves.size(); ++k) {
+        const int32_t seq = base + static_cast<int32_t>(k);
+        const IndexedLeaf& leaf = gathered.leaves[k];
+        const uint8_t traits = gathered.traits[k];
+        leafTable[seq] = leaf;
+        index->table<int32_t>(index->placesAt[leaf.type])[leaf.place] = seq;
+        if (traits & kInputRowBit) index->table<int32_t>(index->rowsAt[0])[rows[0]++] = seq;
+        if (traits & kOutputRowBit) index->table<int32_t>(index->rowsAt[1])[rows[1]++] = seq;
+        for (int f = 0; f < kFilters; ++f) {
+            if ((traits >> f) & 1u) bits[f * wordCapacity + (seq >> 6)] |= uint64_t{1} << (seq & 63);
+        }
+        if (kept[k] >= 0) slots[kept[k]] = seq + 1;
+    }
+    // New leaves go in once every entry names its new position.
+    for (std::size_t k = 0; k < gathered.leaves.size(); ++k) {
+        if (kept[k] >= 0) continue;
+        uint32_t slot = slotOf(gathered.leaves[k].handle, mask);
+        while (slots[slot] != 0) slot = (slot + 1) & mask;
+        slots[slot] = base + static_cast<int32_t>(k) + 1;
+    }
+    // The skip tables from the stretch on, and before it as far as a word
+    // whose next word with a bit changes.
+    auto* nextWord = index->table<int32_t>(index->nextWordAt);
+    for (int f = 0; f < kFilters; ++f) {
+        int32_t* column = nextWord + f * (wordCapacity + 1);
+        const uint64_t* filterBits = bits + f * wordCapacity;
+        column[words] = words;
+        for (int32_t w = words - 1; w >= firstWord; --w) column[w] = filterBits[w] != 0 ? w : column[w + 1];
+        for (int32_t w = std::min(firstWord, words) - 1; w >= 0 && filterBits[w] == 0 && column[w] != column[w + 1]; --w) {
+            column[w] = column[w + 1];
+        }
+    }
+    auto* groups = index->table<IndexedGroup>(index->groupsAt);
+    for (const IndexedGroup& group : gathered.groups) {
+        IndexedGroup& entry = groups[-index->entryOf(group.handle) - 1];
+        entry.first = group.first;
+        entry.end = group.end;
+        entry.childCount = group.childCount;
+    }
+    for (const IndexedGroup& group : gathered.closed) {
+        IndexedGroup& entry = groups[-index->entryOf(group.handle) - 1];
+        entry.end = group.end;
+        // An array of values lists its leaves as its children.
+        if (entry.childrenAt < 0) entry.childCount = entry.end - entry.first;
+    }
     index->leafCount = leafCount;
     std::memcpy(index->typeCounts, gathered.typeCounts, sizeof index->typeCounts);
     std::memcpy(index->rowCounts, gathered.rowCounts, sizeof index->rowCounts);
-    std::memcpy(index->filterCounts, filterCounts, sizeof index->filterCounts);
+    index->filterWords = words;
     index->wholeLayout = wholeLayout ? 1 : 0;
-    auto* leafTable = index->table<IndexedLeaf>(index->leavesAt);
-    for (std::size_t k = 0; k < gathered.leaves.size(); ++k) {
-        const int32_t seq = gathered.seqBase + static_cast<int32_t>(k);
-        const IndexedLeaf& leaf = gathered.leaves[k];
-        leafTable[seq] = leaf;
-        index->table<int32_t>(index->placesAt[leaf.type])[leaf.place] = seq;
-        if (leaf.inputRow >= 0) index->table<int32_t>(index->rowsAt[0])[leaf.inputRow] = seq;
-        if (leaf.outputRow >= 0) index->table<int32_t>(index->rowsAt[1])[leaf.outputRow] = seq;
-        for (int f = 0; f < kFilters; ++f) {
-            if ((gathered.filters[k] >> f) & 1u) index->table<int32_t>(index->filterAt[f])[filterKept[f]++] = seq;
-        }
-    }
-    auto* nodes = index->table<IndexedNode>(index->nodesAt);
-    for (uintptr_t gone : released) eraseEntry(nodes, index->nodeMask, gone);
-    for (const IndexedNode& node : gathered.nodes) {
-        if (IndexedNode* entry = findEntry(nodes, index->nodeMask, node.handle)) *entry = node;
-        else insertEntry(nodes, index->nodeMask, node);
-    }
-    for (const IndexedNode& node : gathered.closed) {
-        IndexedNode* entry = findEntry(nodes, index->nodeMask, node.handle);
-        const RuntimeNode* group = resolveNode(node.handle);
-        if (entry == nullptr || group == nullptr) {
-            rebuildIndex(header, wholeLayout);
-            return;
-        }
-        const bool wasEmpty = entry->end == entry->first;
-        entry->end = node.end;
-        // The walk started inside these nodes, so only their later children
-        // changed: a node keeps the kind of its children, except that one
-        // may have lost all of them, or an empty array of values won some.
-        const RuntimeNode* first = resolveNode(group->firstChild);
-        if (first == nullptr) entry->leafChildren = 0;
-        else if (wasEmpty && first->kind == kValueLeaf) entry->leafChildren = 1;
-    }
-    index->nodeCount = static_cast<int32_t>(nodeCount);
 }
 
 bool layoutFollowsRows(const LayoutIndex& index, const TableHeader& header, bool hostSizesAllowed) {

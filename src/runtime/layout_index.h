@@ -2,7 +2,7 @@
 // few steps whatever the table's size, what the walks of the tree answer in
 // time that grows with it: the value at a place or a run-time row, the place
 // and run-time rows of a node, the next value after a node that passes a
-// handle filter, the i-th element of an array of values.
+// handle filter, the k-th element of an array (of values or of structures).
 //
 // It is one host block, made from the tree after a relayout has been synced
 // (binding, an Integer write, a symbol-size refresh, a replacement) and
@@ -18,7 +18,10 @@
 // The block's handle is kept in the table header's spare words 2 and 3.
 // Its size is always 3 more than a multiple of 256, which no other block of
 // a table has (headers, rows, nodes and slots are even, texts short), so a
-// host's memory log tells it apart at a glance.
+// host's memory log tells it apart at a glance. The block is made anew with
+// every relayout but the resizing write's, so its tables are kept lean (30 to 40 bytes per value on a
+// 64-bit host): a leaf is found by handle through a table of 4-byte slots,
+// and the handle filters are bit sets with a skip table of words.
 #pragma once
 
 #include "runtime/nodes.h"
@@ -33,17 +36,18 @@ struct IndexedLeaf {
     uintptr_t handle;
     int32_t place;  // in the host array of its type
     int32_t type;
-    int32_t inputRow;   // -1 when the value is no input
-    int32_t outputRow;  // -1 when the value is no output
 };
 
-// A node of the tree and the range of leaves (in tree order) below it: for a
-// leaf, its own position and the next.
-struct IndexedNode {
-    uintptr_t handle;  // 0: an empty entry
+// A group node of the tree: the range of leaves (in tree order) below it and
+// where its children are listed. The children of a group whose children are
+// all value leaves (an array of values) are those leaves themselves; any
+// other group's children are listed in the index's table of children.
+struct IndexedGroup {
+    uintptr_t handle;
     int32_t first;
     int32_t end;
-    int32_t leafChildren;  // 1 when every child is a value leaf (an array of values)
+    int32_t childCount;
+    int32_t childrenAt;  // -1: child k is leaf first + k
 };
 
 struct LayoutIndex {
@@ -53,18 +57,17 @@ struct LayoutIndex {
     int32_t leafCount;
     int32_t typeCounts[3];
     int32_t rowCounts[2];
-    int32_t filterCounts[5];
-    uint32_t nodeMask;  // entries - 1, a power of two less one
-    int32_t nodeCount;  // entries in use
-    // Every table is made with room to spare, so that a write that adds or
-    // removes a few values can bring the index up to date in place.
-    int32_t leafCapacity;
-    int32_t placeCapacity[3], rowCapacity[2], filterCapacity[5];
-    // Byte offsets of the tables: the leaves in tree order; per type the
-    // positions of its values by place; per direction the positions of its
-    // run-time rows; per handle filter the positions of the values that
-    // pass it, ascending; the node entries.
-    int32_t leavesAt, placesAt[3], rowsAt[2], filterAt[5], nodesAt;
+    int32_t groupCount;
+    int32_t filterWords;  // 64-leaf words of each handle filter's bit set in use
+    uint32_t slotMask;    // slots - 1, a power of two less one
+    // Every table that follows the leaves is made with room to spare, so
+    // that a write that adds or removes a few values can bring the index up
+    // to date in place.
+    int32_t leafCapacity, placeCapacity[3], rowCapacity[2], filterWordCapacity;
+    // Byte offsets of the tables: the leaves; per type the positions of its
+    // values by place; per direction the positions of its run-time rows; the
+    // filter bit sets and skip tables; the groups, their child lists, the slots.
+    int32_t leavesAt, placesAt[3], rowsAt[2], filterBitsAt, nextWordAt, groupsAt, childListAt, slotsAt;
     // 1 when the tree is what a layout pass over the whole table would make
     // of the rows of that moment, which follow (definitionAt).
     int32_t wholeLayout;
@@ -76,28 +79,25 @@ struct LayoutIndex {
     int32_t atPlace(int32_t type, int32_t place) const;
     // Position of run-time row `row` of direction 0 (input) or 1 (output); -1 for none.
     int32_t atRow(int32_t direction, int32_t row) const;
-    // The entry of a node of the tree; null for a handle that is none.
-    const IndexedNode* find(uintptr_t handle) const;
     // The position of a value leaf of the tree; -1 for any other handle.
-    int32_t leafPosition(uintptr_t handle) const {
-        const IndexedNode* entry = find(handle);
-        return entry != nullptr && entry->end == entry->first + 1 && leaf(entry->first).handle == handle ? entry->first
-                                                                                                        : -1;
-    }
-    // The entry of an array of values (a node whose children are all value
-    // leaves); null for any other handle, which callers then walk.
-    const IndexedNode* valueArray(uintptr_t handle) const {
-        const IndexedNode* entry = find(handle);
-        return entry != nullptr && entry->leafChildren != 0 ? entry : nullptr;
-    }
-    static int32_t length(const IndexedNode& array) { return array.end - array.first; }
-    // Element `k` (from 0) of an array of values; 0 past its end.
-    uintptr_t element(const IndexedNode& array, int64_t k) const {
-        return k >= 0 && k < length(array) ? leaf(array.first + static_cast<int32_t>(k)).handle : 0;
+    int32_t leafPosition(uintptr_t handle) const;
+    // The entry of a group node of the tree; null for any other handle.
+    const IndexedGroup* group(uintptr_t handle) const;
+    // The position in tree order just past the subtree of a node of the
+    // tree (a leaf's own position and one); -1 for a handle that is none.
+    int32_t subtreeEnd(uintptr_t handle) const;
+    static int32_t childCount(const IndexedGroup& group) { return group.childCount; }
+    // Child `k` (from 0) of a group, an array's element k; 0 past its end.
+    uintptr_t child(const IndexedGroup& group, int64_t k) const {
+        if (k < 0 || k >= group.childCount) return 0;
+        const auto at = static_cast<int32_t>(k);
+        return group.childrenAt < 0 ? leaf(group.first + at).handle
+                                    : table<uintptr_t>(childListAt)[group.childrenAt + at];
     }
     // The first value at or after position `from` that passes handle filter
     // `filter`; 0 when none does.
     uintptr_t nextMatching(int32_t from, int32_t filter) const;
+
     // How many values of `type` come before position `seq` in tree order.
     int32_t placesBefore(int32_t type, int32_t seq) const;
 
@@ -109,17 +109,26 @@ struct LayoutIndex {
     T* table(int32_t offset) {
         return reinterpret_cast<T*>(reinterpret_cast<char*>(this) + offset);
     }
+
+    // The slot entry of a node: v > 0 for leaf v - 1, v < 0 for group -v - 1, 0 for none.
+    int32_t entryOf(uintptr_t handle) const;
+    // The node an entry stands for.
+    uintptr_t entryHandle(int32_t entry) const {
+        return entry > 0 ? leaf(entry - 1).handle : table<IndexedGroup>(groupsAt)[-entry - 1].handle;
+    }
 };
 
-// The leaves and nodes of a stretch of the tree in tree order, numbered on
+// The leaves and groups of a stretch of the tree in tree order, numbered on
 // from the counts before it: what an index is made of, whole or in part.
 struct IndexGathering {
-    int32_t seqBase = 0;                 // position of the first leaf gathered
-    std::vector<IndexedLeaf> leaves;     // places and rows numbered on from the counts below
-    std::vector<uint8_t> filters;        // bit f: the leaf passes handle filter f
-    std::vector<IndexedNode> nodes;      // every node entered, with its range
-    std::vector<IndexedNode> closed;     // nodes only left (the ancestors of the start): handle and end
-    int32_t typeCounts[3] = {0, 0, 0};   // counts so far, which are the totals once the walk is done
+    int32_t seqBase = 0;                        // position of the first leaf gathered
+    std::vector<IndexedLeaf> leaves;            // places numbered on from the counts below
+    std::vector<uint8_t> traits;                // per leaf, filter and row bits
+    std::vector<IndexedGroup> groups;           // every group entered, with its range
+    std::vector<IndexedGroup> closed;           // groups only left (the start's ancestors): handle and end
+    std::vector<uintptr_t> children;            // the lists of groups that have group children
+    std::vector<std::vector<uintptr_t>> pending;  // per depth, the list of the group being walked
+    int32_t typeCounts[3] = {0, 0, 0};          // counts so far, the totals once the walk is done
     int32_t rowCounts[2] = {0, 0};
     bool usable = true;
 };
@@ -144,11 +153,11 @@ void dropIndex(TableHeader& header);
 void rebuildIndex(TableHeader& header, bool wholeLayout);
 
 // Brings the index in line with the tree after a change that left every
-// leaf before position `gathered.seqBase` where it was: the stretch from
-// there on was gathered with gatherFrom, and `released` lists the nodes cut
-// off the tree. Makes the index anew when its room does not suffice; drops
-// it when the element arrays do not mirror the tree. `wholeLayout` as for
-// rebuildIndex.
+// leaf before position `gathered.seqBase` where it was and every group
+// where it was: the stretch from there on was gathered with gatherFrom, and
+// `released` lists the leaves cut off the tree. Makes the index anew when
+// its room does not suffice; drops it when the element arrays do not mirror
+// the tree. `wholeLayout` as for rebuildIndex.
 void updateIndex(TableHeader& header, const IndexGathering& gathered, const std::vector<uintptr_t>& released,
                  bool wholeLayout);
 

@@ -61,12 +61,13 @@ private:
     bool elementNamesPossible_;
 };
 
-// Steps from the first element of `array` to the element that the index
-// selects; 0 past the last element.
+// The element of `array` that the index selects, 0 past the last element:
+// at once through the layout index (arrays of values and of structures
+// alike), else by stepping from the first element.
 uintptr_t selectElement(uintptr_t arrayHandle, const RuntimeNode& array, int32_t index, const LayoutIndex* layout) {
     int64_t offset = static_cast<int64_t>(index) - (oneBasedMode ? 1 : 0);
-    if (const IndexedNode* values = layout == nullptr ? nullptr : layout->valueArray(arrayHandle)) {
-        return layout->element(*values, offset > 0 ? offset : 0);
+    if (const IndexedGroup* entry = layout == nullptr ? nullptr : layout->group(arrayHandle)) {
+        return layout->child(*entry, offset > 0 ? offset : 0);
     }
     uintptr_t element = array.firstChild;
     while (offset > 0 && element != 0) {
@@ -138,13 +139,14 @@ namespace {
 
 bool isSeparator(char c) { return c == '.' || c == '(' || c == ')'; }
 
-// The element that a component names in an array of values known to the
-// index: elements are named "1", "2", ... in their order, so "k" is the k-th
-// and anything else names none. False when the index cannot tell.
+// The element that a component names in an array known to the index (of
+// values or of structures): elements are named "1", "2", ... in their
+// order, so "k" is the k-th and anything else names none. False when the
+// index cannot tell.
 bool elementNamed(const LayoutIndex* index, uintptr_t group, const RuntimeNode& node, const char* component,
                   std::size_t length, uintptr_t& found) {
-    const IndexedNode* values = index == nullptr ? nullptr : index->valueArray(group);
-    if (values == nullptr) return false;
+    const IndexedGroup* array = index == nullptr ? nullptr : index->group(group);
+    if (array == nullptr) return false;
     const RuntimeNode* first = resolveNode(node.firstChild);
     if (first == nullptr || !isArrayElement(*first)) return false;
     found = 0;
@@ -154,7 +156,7 @@ bool elementNamed(const LayoutIndex* index, uintptr_t group, const RuntimeNode& 
         if (component[i] < '0' || component[i] > '9') return true;
         number = number * 10 + (component[i] - '0');
     }
-    found = index->element(*values, number - 1);
+    found = index->child(*array, number - 1);
     return true;
 }
 

@@ -166,14 +166,13 @@ bool ResizingWrite::prepare(TableHeader& header, uintptr_t leafHandle) {
             const RuntimeNode* sibling = resolveNode(node);
             node = sibling == nullptr ? 0 : sibling->nextSibling;
         }
-        const IndexedNode* entry = index_->find(node);
-        const RuntimeNode* arrayNode = resolveNode(node);
-        if (entry == nullptr || arrayNode == nullptr || arrayNode->kind != kGroupNode ||
-            (entry->leafChildren == 0 && entry->end != entry->first)) {
+        // An array of values: the index lists its leaves as its children.
+        const IndexedGroup* entry = index_->group(node);
+        if (entry == nullptr || entry->childrenAt >= 0 || entry->childCount != entry->end - entry->first) {
             fits = false;
             return;
         }
-        arrays_.push_back(SizedArray{node, &row, *entry, LayoutIndex::length(*entry), {}, hostSized});
+        arrays_.push_back(SizedArray{node, &row, *entry, entry->end - entry->first, {}, hostSized});
     });
     // With no array to bring to a count the pass changes nothing, which a
     // whole pass without rows sized by the host has already been found to do.

@@ -55,13 +55,13 @@ private:
     struct SizedArray {
         uintptr_t node;
         const VariableRow* row;
-        IndexedNode entry;  // as the index had it before the write
+        IndexedGroup entry;  // as the index had it before the write
         int32_t length;     // the elements it has now
         std::vector<uintptr_t> made;  // the elements past the index's, made by this write
         bool hostSized;
     };
 
-    int32_t oldLength(const SizedArray& array) const { return LayoutIndex::length(array.entry); }
+    static int32_t oldLength(const SizedArray& array) { return array.entry.end - array.entry.first; }
     int32_t countFor(const SizedArray& array, int32_t leafCount) const;
     uintptr_t element(const SizedArray& array, int32_t k) const;
     uintptr_t* linkAfter(SizedArray& array, int32_t count);

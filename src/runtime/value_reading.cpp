@@ -156,8 +156,8 @@ int32_t arrayLength(uintptr_t table, const char* name, const int32_t* indexes) {
     if (array == nullptr || array->kind != kGroupNode) return -1;
     const RuntimeNode* element = resolveNode(array->firstChild);
     if (element == nullptr || !isArrayElement(*element)) return -1;
-    if (const IndexedNode* values = index == nullptr ? nullptr : index->valueArray(found)) {
-        return LayoutIndex::length(*values);
+    if (const IndexedGroup* entry = index == nullptr ? nullptr : index->group(found)) {
+        return LayoutIndex::childCount(*entry);
     }
     int32_t count = 0;
     for (uintptr_t child = array->firstChild; child != 0;) {

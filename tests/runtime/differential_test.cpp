@@ -86,7 +86,11 @@ const SizingInteger kSizingIntegers[] = {{"N", "N", 0},       {"NC", "NC", 0}, {
 const int32_t kSizingCounts[] = {-2, -1, 0, 1, 2, 3, 4, 6};
 
 const char* const kNames[] = {"NC", "X", "S", "A", "B", "Y", "N", "V", "T", "W", "C", "Q", "$TOP$", "1"};
-const char* const kPaths[] = {"NC", "X(2)", "S(1).A", "S(2).B", "V(3)", "V(1)", "T.W(2)", "C", "Y", "S", "V(9)"};
+// Elements of the array of values V and of the array of structures S, the
+// last ones and those past the end among them.
+const char* const kPaths[] = {"NC", "X(2)", "S(1).A", "S(2).B", "V(3)", "V(1)", "T.W(2)", "C", "Y", "S", "V(9)",
+                              "S(4).A", "S(3)", "S(0).B", "S(9).B", "T.W(1)"};
+constexpr int kPathCount = static_cast<int>(sizeof kPaths / sizeof kPaths[0]);
 // One letter at most: a text given where an Integer was meant reads as a
 // small number, which keeps the arrays it sizes small.
 const char* const kTexts[] = {"A", "", "Q", "B"};
@@ -436,7 +440,7 @@ private:
 
     void handles(uintptr_t table) {
         uintptr_t handle = 0;
-        const char* path = kPaths[pick(11)];
+        const char* path = kPaths[pick(kPathCount)];
         answer((std::string("handle by name ") + path).c_str(), rtmHandleByName(table, path, &handle));
         keep(handle);
         const int32_t filter = pick(8) - 1;
@@ -605,7 +609,9 @@ TEST_F(Differential, CountsBeyondTheIndexRoomReadAsTheWalks) {
         const int32_t second[] = {1};
         const int32_t two = 2;
         log.push_back(answerText(rtmSetVarValueByName(table, "NS", first, &two)));
-        for (const int32_t count : {5, 40, 41, 200, 3, 150, 151, 0, 90, 89}) {
+        // 190 to 191 moves the first Output Only value (K(1)) into the next
+        // 64-value word, past words of Input Only values before the change.
+        for (const int32_t count : {5, 40, 41, 200, 3, 150, 151, 0, 90, 89, 190, 191, 190, 127, 128}) {
             log.push_back(answerText(rtmSetVarValueByName(table, "N", first, &count)));
             log.push_back(answerText(rtmSetVarValueByName(table, "M", second, &count)));  // S(2).M
             const double real = count / 4.0;
@@ -619,7 +625,7 @@ TEST_F(Differential, CountsBeyondTheIndexRoomReadAsTheWalks) {
     const Log fast = runScript(script, false, indexed);
     const Log walked = runScript(script, true, refused);
     // Binding and the write of NS make one each; growth past the room makes
-    // more, but most of the twenty resizing writes make none.
+    // more, but most of the thirty resizing writes make none.
     EXPECT_GT(indexed, 2);
     EXPECT_LT(indexed, 12);
     EXPECT_EQ(refused, 0);
