@@ -39,8 +39,10 @@ using Gathered = IndexGathering;
 
 // Room to spare in the tables of a new index: enough for a write that adds
 // a few values to be followed in place, and a share of the size, so that a
-// table that keeps growing is made anew only now and then.
-int32_t spareRoom(int64_t count) { return static_cast<int32_t>(16 + count / 8); }
+// table that keeps growing is made anew only after every 64th part it grows
+// by (the cost of making it, spread over those writes, stays flat). Kept
+// small, for the block to stay near the size of one without room.
+int32_t spareRoom(int64_t count) { return static_cast<int32_t>(16 + count / 64); }
 
 // The filter and row bits of a leaf, which depend on its direction only.
 uint8_t traitsOf(const RuntimeNode& leaf) {
