@@ -279,7 +279,7 @@ TEST_F(TableLife, DeleteReleasesTheLayoutTreeAndTheElementArrays) {
     TreeBuilder tree;
     const uintptr_t root = tree.group("$TOP$", 0);
     const uintptr_t n = tree.leaf("N", root, 0);
-    TreeBuilder::view(n).leaf.value.integer = 2;
+    TreeBuilder::view(n).leaf.value.i = 2;
     TreeBuilder::view(n).leaf.valueSet = 1;
     const uintptr_t s = tree.group("S", root, 0);
     for (int i = 1; i <= 2; ++i) {
