@@ -31,8 +31,10 @@ int32_t alignUp(int64_t bytes) { return static_cast<int32_t>((bytes + 7) & ~int6
 
 // Room to spare in every table of a new index: enough for a write that adds
 // a few values to be followed in place, and a share of the size, so that a
-// table that keeps growing is made anew only now and then.
-int32_t spareRoom(int32_t count) { return 16 + count / 8; }
+// table that keeps growing is made anew only after every 64th part it grows
+// by (the cost of making it, spread over those writes, stays flat). Kept
+// small, for the block to stay near the size of one without room.
+int32_t spareRoom(int32_t count) { return 16 + count / 64; }
 
 void gatherLeaf(uintptr_t handle, const RuntimeNode& node, IndexGathering& out) {
     const int32_t type = leafArrayIndex(node);
