@@ -189,7 +189,7 @@ int32_t LayoutIndex::entryOf(uintptr_t handle) const {
     for (uint32_t slot = slotOf(handle, slotMask);; slot = (slot + 1) & slotMask) {
         const int32_t entry = slots[slot];
         if (entry == 0) return 0;
-        if (entry > 0 ? leaf(entry - 1).handle == handle : groups[-entry - 1].handle == handle) return entry;
+        if (entry > 0 ? leafHandle(entry - 1) == handle : groups[-entry - 1].handle == handle) return entry;
     }
 }
 
@@ -211,7 +211,7 @@ int32_t LayoutIndex::subtreeEnd(uintptr_t handle) const {
 
 uintptr_t LayoutIndex::nextMatching(int32_t from, int32_t filter) const {
     if (from < 0 || from >= leafCount) return 0;
-    if (filter == -1) return leaf(from).handle;
+    if (filter == -1) return leafHandle(from);
     if (filter < 0 || filter >= kFilters) return 0;
     const uint64_t* bits = table<uint64_t>(filterBitsAt) + static_cast<std::ptrdiff_t>(filter) * filterWords;
     const int32_t* nextWord = table<int32_t>(nextWordAt) + static_cast<std::ptrdiff_t>(filter) * (filterWords + 1);
@@ -222,7 +222,7 @@ uintptr_t LayoutIndex::nextMatching(int32_t from, int32_t filter) const {
         if (word >= filterWords) return 0;
         rest = bits[word];
     }
-    return leaf(word * 64 + __builtin_ctzll(rest)).handle;
+    return leafHandle(word * 64 + __builtin_ctzll(rest));
 }
 
 const LayoutIndex* openIndex(const TableHeader& header) {
@@ -283,7 +283,9 @@ void rebuildIndex(TableHeader& header, bool wholeLayout) {
         offset = static_cast<int32_t>(at < INT32_MAX ? at : INT32_MAX);
         at = alignUp(at + bytes);
     };
-    place(shape.leavesAt, leaves * static_cast<int64_t>(sizeof(IndexedLeaf)));
+    place(shape.leavesAt, leaves * static_cast<int64_t>(sizeof(uintptr_t)));
+    place(shape.leafPlacesAt, leaves * 4);
+    place(shape.leafTypesAt, leaves);
     place(shape.placesAt, leaves * 4);
     place(shape.rowsAt, (int64_t{out.rowCounts[0]} + out.rowCounts[1]) * 4);
     place(shape.filterBitsAt, kFilters * words * 8);
@@ -308,7 +310,9 @@ void rebuildIndex(TableHeader& header, bool wholeLayout) {
     }
     std::memcpy(block, &shape, sizeof shape);
     const auto tableAt = [block](int32_t offset) { return block + offset; };
-    if (leaves > 0) std::memcpy(tableAt(shape.leavesAt), out.leaves.data(), out.leaves.size() * sizeof(IndexedLeaf));
+    auto* handles = reinterpret_cast<uintptr_t*>(tableAt(shape.leavesAt));
+    auto* leafPlaces = reinterpret_cast<int32_t*>(tableAt(shape.leafPlacesAt));
+    auto* leafTypes = reinterpret_cast<uint8_t*>(tableAt(shape.leafTypesAt));
     auto* places = reinterpret_cast<int32_t*>(tableAt(shape.placesAt));
     auto* rows = reinterpret_cast<int32_t*>(tableAt(shape.rowsAt));
     auto* bits = reinterpret_cast<uint64_t*>(tableAt(shape.filterBitsAt));
@@ -320,6 +324,9 @@ void rebuildIndex(TableHeader& header, bool wholeLayout) {
     for (int32_t seq = 0; seq < shape.leafCount; ++seq) {
         const IndexedLeaf& leaf = out.leaves[static_cast<std::size_t>(seq)];
         const uint8_t traits = out.traits[static_cast<std::size_t>(seq)];
+        handles[seq] = leaf.handle;
+        leafPlaces[seq] = leaf.place;
+        leafTypes[seq] = static_cast<uint8_t>(leaf.type);
         places[typeOffsets[leaf.type] + leaf.place] = seq;
         if (traits & kInputRowBit) rows[inputRows++] = seq;
         if (traits & kOutputRowBit) rows[outputRows++] = seq;

@@ -55,15 +55,20 @@ struct LayoutIndex {
     int32_t groupCount;
     int32_t filterWords;  // 64-leaf words of each handle filter's bit set
     uint32_t slotMask;    // slots - 1, a power of two less one
-    // Byte offsets of the tables.
-    int32_t leavesAt, placesAt, rowsAt, filterBitsAt, nextWordAt, groupsAt, childListAt, slotsAt;
+    // Byte offsets of the tables; the handles, places and types of the
+    // leaves are tables of their own (13 bytes a leaf).
+    int32_t leavesAt, leafPlacesAt, leafTypesAt, placesAt, rowsAt, filterBitsAt, nextWordAt, groupsAt, childListAt,
+        slotsAt;
     // 1 when the index was made right after a layout pass over the whole
     // table; the variable rows of that moment follow (definitionAt).
     int32_t wholeLayout;
     int32_t definitionRows;
     int32_t definitionAt;
 
-    const IndexedLeaf& leaf(int32_t seq) const { return table<IndexedLeaf>(leavesAt)[seq]; }
+    IndexedLeaf leaf(int32_t seq) const {
+        return IndexedLeaf{leafHandle(seq), table<int32_t>(leafPlacesAt)[seq], table<uint8_t>(leafTypesAt)[seq]};
+    }
+    uintptr_t leafHandle(int32_t seq) const { return table<uintptr_t>(leavesAt)[seq]; }
     // Position in tree order of the value at `place` of `type`; -1 for none.
     int32_t atPlace(int32_t type, int32_t place) const;
     // Position of run-time row `row` of direction 0 (input) or 1 (output); -1 for none.
@@ -80,7 +85,7 @@ struct LayoutIndex {
     uintptr_t child(const IndexedGroup& group, int64_t k) const {
         if (k < 0 || k >= group.childCount) return 0;
         const auto at = static_cast<int32_t>(k);
-        return group.childrenAt < 0 ? leaf(group.first + at).handle
+        return group.childrenAt < 0 ? leafHandle(group.first + at)
                                     : table<uintptr_t>(childListAt)[group.childrenAt + at];
     }
     // The first value at or after position `from` that passes handle filter
