@@ -290,6 +290,21 @@ protected:
         UVTSetConfigInterface(table, nullptr);
         return restored;
     }
+
+    // Restores `bytes` into a table without an observer and into one with
+    // it: both must get `rows` rows and the same grid. What the observer
+    // heard comes back.
+    Heard restoredAlike(const std::string& bytes, int32_t rows) {
+        const uintptr_t plain = CreateUVT(nullptr);
+        const uintptr_t observed = CreateUVT(nullptr);
+        Heard heard;
+        EXPECT_EQ(restore(bytes, plain, nullptr), rows);
+        EXPECT_EQ(restore(bytes, observed, &heard), rows);
+        EXPECT_EQ(gridOf(plain), gridOf(observed));
+        DeleteUVT(plain);
+        DeleteUVT(observed);
+        return heard;
+    }
 };
 
 TEST_F(SavedStateObserverTest, ReportsEveryRefusedOrChangedCellAtItsField) {
@@ -299,21 +314,13 @@ TEST_F(SavedStateObserverTest, ReportsEveryRefusedOrChangedCellAtItsField) {
                               "4$FEED9$-1$0$1$"     // type 9 at 26
                               "4$TEMP1$-99$0$7$"    // dimension at 43, IO at 49
                               "4$FEED1$5$0$1$";     // duplicate name at 53; row 5 never comes, at 59
-    const uintptr_t plain = CreateUVT(nullptr);
-    const uintptr_t observed = CreateUVT(nullptr);
-    Heard heard;
-    EXPECT_EQ(restore(bytes, plain, nullptr), 3);
-    EXPECT_EQ(restore(bytes, observed, &heard), 3);
-    EXPECT_EQ(gridOf(plain), gridOf(observed));
-    expectCells(heard.cells, {
+    expectCells(restoredAlike(bytes, 3).cells, {
                                  {26, 0, UVT_COLUMN_TYPE, "9", false, "Real"},
                                  {43, 1, UVT_COLUMN_DIMENSION, "-99", true, "Scalar"},
                                  {49, 1, UVT_COLUMN_IO, "7", true, "Input Only"},
                                  {53, 2, UVT_COLUMN_NAME, "FEED", true, ""},
                                  {59, 2, UVT_COLUMN_DIMENSION, "5", false, "Scalar"},
                              });
-    DeleteUVT(plain);
-    DeleteUVT(observed);
 }
 
 TEST_F(SavedStateObserverTest, ReportsHeaderFieldsTheTableDoesNotHoldAsWritten) {
@@ -376,20 +383,12 @@ TEST_F(SavedStateObserverTest, ReportsRowFieldsWithTheTextTheFileHolds) {
                               "1$A1x$-1$0$1$"   // type "1x" (10: Real) at 12
                               "1$N$-1$0$1-$"    // type "" (0: Integer) at 25, IO "1-" at 31
                               "1$B1$1-$0$1$";   // dimension "1-" (row 1, N) at 39
-    const uintptr_t plain = CreateUVT(nullptr);
-    const uintptr_t observed = CreateUVT(nullptr);
-    Heard heard;
-    EXPECT_EQ(restore(bytes, plain, nullptr), 3);
-    EXPECT_EQ(restore(bytes, observed, &heard), 3);
-    EXPECT_EQ(gridOf(plain), gridOf(observed));
-    expectCells(heard.cells, {
+    expectCells(restoredAlike(bytes, 3).cells, {
                                  {12, 0, UVT_COLUMN_TYPE, "1x", false, "Real"},
                                  {25, 1, UVT_COLUMN_TYPE, "", false, "Integer"},
                                  {31, 1, UVT_COLUMN_IO, "1-", false, "Input Only"},
                                  {39, 2, UVT_COLUMN_DIMENSION, "1-", false, "N"},
                              });
-    DeleteUVT(plain);
-    DeleteUVT(observed);
 }
 
 TEST_F(SavedStateObserverTest, ReportsWhereALongRowNameEndsTheRestore) {

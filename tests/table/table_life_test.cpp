@@ -10,31 +10,6 @@
 namespace uvt_test {
 namespace {
 
-// A runtime node as the host's blocks hold it, so that a test can hang a
-// layout tree under a table the way the run-time binding would.
-struct alignas(8) NodeView {
-    int32_t kind;  // 0 group, 1 value leaf
-    uintptr_t parent;
-    uintptr_t nextSibling;
-    uintptr_t firstChild;
-    int32_t tag;
-    uintptr_t name;
-    union {
-        struct {
-            union {
-                int32_t integer;
-                double real;
-                uintptr_t text;
-            } value;
-            int32_t valueType;
-            int32_t io;
-            int32_t valueSet;
-        } leaf;
-        int32_t counters[6];
-    };
-};
-static_assert(sizeof(void*) != 4 || sizeof(NodeView) == 48, "a runtime node is 48 bytes");
-
 constexpr int32_t kElementSlotBytes = 24;
 
 uintptr_t hostText(const std::string& text) {
@@ -72,9 +47,9 @@ private:
     void append(uintptr_t parent, uintptr_t child) {
         auto it = last_.find(parent);
         if (it == last_.end()) {
-            view(parent).firstChild = child;
+            view(parent).first = child;
         } else {
-            view(it->second).nextSibling = child;
+            view(it->second).next = child;
         }
         last_[parent] = child;
     }
@@ -304,7 +279,7 @@ TEST_F(TableLife, DeleteReleasesTheLayoutTreeAndTheElementArrays) {
     TreeBuilder tree;
     const uintptr_t root = tree.group("$TOP$", 0);
     const uintptr_t n = tree.leaf("N", root, 0);
-    TreeBuilder::view(n).leaf.value.integer = 2;
+    TreeBuilder::view(n).leaf.value.i = 2;
     TreeBuilder::view(n).leaf.valueSet = 1;
     const uintptr_t s = tree.group("S", root, 0);
     for (int i = 1; i <= 2; ++i) {
