@@ -211,7 +211,7 @@ int32_t LayoutIndex::entryOf(uintptr_t handle) const {
     for (uint32_t slot = slotOf(handle, slotMask);; slot = (slot + 1) & slotMask) {
         const int32_t entry = slots[slot];
         if (entry == 0) return 0;
-        if (entry > 0 ? leaf(entry - 1).handle == handle : groups[-entry - 1].handle == handle) return entry;
+        if (entry > 0 ? leafHandle(entry - 1) == handle : groups[-entry - 1].handle == handle) return entry;
     }
 }
 
@@ -233,7 +233,7 @@ int32_t LayoutIndex::subtreeEnd(uintptr_t handle) const {
 
 uintptr_t LayoutIndex::nextMatching(int32_t from, int32_t filter) const {
     if (from < 0 || from >= leafCount) return 0;
-    if (filter == -1) return leaf(from).handle;
+    if (filter == -1) return leafHandle(from);
     if (filter < 0 || filter >= kFilters) return 0;
     const uint64_t* bits = table<uint64_t>(filterBitsAt) + static_cast<std::ptrdiff_t>(filter) * filterWordCapacity;
     const int32_t* nextWord =
@@ -245,7 +245,7 @@ uintptr_t LayoutIndex::nextMatching(int32_t from, int32_t filter) const {
         if (word >= filterWords) return 0;
         rest = bits[word];
     }
-    return leaf(word * 64 + __builtin_ctzll(rest)).handle;
+    return leafHandle(word * 64 + __builtin_ctzll(rest));
 }
 
 const LayoutIndex* openIndex(const TableHeader& header) {
@@ -305,7 +305,9 @@ void rebuildIndex(TableHeader& header, bool wholeLayout) {
         at = alignUp(at + bytes);
     };
     const int64_t wordCapacity = shape.filterWordCapacity;
-    place(shape.leavesAt, shape.leafCapacity * static_cast<int64_t>(sizeof(IndexedLeaf)));
+    place(shape.leavesAt, shape.leafCapacity * static_cast<int64_t>(sizeof(uintptr_t)));
+    place(shape.leafPlacesAt, int64_t{shape.leafCapacity} * 4);
+    place(shape.leafTypesAt, shape.leafCapacity);
     for (int t = 0; t < 3; ++t) place(shape.placesAt[t], int64_t{shape.placeCapacity[t]} * 4);
     for (int d = 0; d < 2; ++d) place(shape.rowsAt[d], int64_t{shape.rowCapacity[d]} * 4);
     place(shape.filterBitsAt, kFilters * wordCapacity * 8);
@@ -330,7 +332,9 @@ void rebuildIndex(TableHeader& header, bool wholeLayout) {
     }
     std::memcpy(block, &shape, sizeof shape);
     const auto tableAt = [block](int32_t offset) { return block + offset; };
-    if (leaves > 0) std::memcpy(tableAt(shape.leavesAt), out.leaves.data(), out.leaves.size() * sizeof(IndexedLeaf));
+    auto* handles = reinterpret_cast<uintptr_t*>(tableAt(shape.leavesAt));
+    auto* leafPlaces = reinterpret_cast<int32_t*>(tableAt(shape.leafPlacesAt));
+    auto* leafTypes = reinterpret_cast<uint8_t*>(tableAt(shape.leafTypesAt));
     auto* bits = reinterpret_cast<uint64_t*>(tableAt(shape.filterBitsAt));
     auto* nextWord = reinterpret_cast<int32_t*>(tableAt(shape.nextWordAt));
     std::memset(bits, 0, static_cast<std::size_t>(kFilters * wordCapacity * 8));
@@ -341,6 +345,9 @@ void rebuildIndex(TableHeader& header, bool wholeLayout) {
     for (int32_t seq = 0; seq < shape.leafCount; ++seq) {
         const IndexedLeaf& leaf = out.leaves[static_cast<std::size_t>(seq)];
         const uint8_t traits = out.traits[static_cast<std::size_t>(seq)];
+        handles[seq] = leaf.handle;
+        leafPlaces[seq] = leaf.place;
+        leafTypes[seq] = static_cast<uint8_t>(leaf.type);
         places[leaf.type][leaf.place] = seq;
         if (traits & kInputRowBit) *inputRows++ = seq;
         if (traits & kOutputRowBit) *outputRows++ = seq;
@@ -464,7 +471,9 @@ void updateIndex(TableHeader& header, const IndexGathering& gathered, const std:
     std::vector<int64_t> kept(gathered.leaves.size());
     for (std::size_t k = 0; k < gathered.leaves.size(); ++k) kept[k] = findSlot(gathered.leaves[k].handle);
 
-    auto* leafTable = index->table<IndexedLeaf>(index->leavesAt);
+    auto* handles = index->table<uintptr_t>(index->leavesAt);
+    auto* leafPlaces = index->table<int32_t>(index->leafPlacesAt);
+    auto* leafTypes = index->table<uint8_t>(index->leafTypesAt);
     int32_t rows[2];
     for (int d = 0; d < 2; ++d) rows[d] = lowerBound(index->table<int32_t>(index->rowsAt[d]), index->rowCounts[d], base);
     const int64_t wordCapacity = index->filterWordCapacity;
@@ -482,7 +491,9 @@ void updateIndex(TableHeader& header, const IndexGathering& gathered, const std:
         const int32_t seq = base + static_cast<int32_t>(k);
         const IndexedLeaf& leaf = gathered.leaves[k];
         const uint8_t traits = gathered.traits[k];
-        leafTable[seq] = leaf;
+        handles[seq] = leaf.handle;
+        leafPlaces[seq] = leaf.place;
+        leafTypes[seq] = static_cast<uint8_t>(leaf.type);
         index->table<int32_t>(index->placesAt[leaf.type])[leaf.place] = seq;
         if (traits & kInputRowBit) index->table<int32_t>(index->rowsAt[0])[rows[0]++] = seq;
         if (traits & kOutputRowBit) index->table<int32_t>(index->rowsAt[1])[rows[1]++] = seq;

@@ -19,9 +19,10 @@
 // Its size is always 3 more than a multiple of 256, which no other block of
 // a table has (headers, rows, nodes and slots are even, texts short), so a
 // host's memory log tells it apart at a glance. The block is made anew with
-// every relayout but the resizing write's, so its tables are kept lean (30 to 40 bytes per value on a
-// 64-bit host): a leaf is found by handle through a table of 4-byte slots,
-// and the handle filters are bit sets with a skip table of words.
+// every relayout but the resizing write's, so its tables are kept lean (30
+// to 40 bytes per value on a 64-bit host, and a 64th part to spare): a leaf
+// is found by handle through a table of 4-byte slots, and the handle filters
+// are bit sets with a skip table of words.
 #pragma once
 
 #include "runtime/nodes.h"
@@ -67,14 +68,20 @@ struct LayoutIndex {
     // Byte offsets of the tables: the leaves; per type the positions of its
     // values by place; per direction the positions of its run-time rows; the
     // filter bit sets and skip tables; the groups, their child lists, the slots.
-    int32_t leavesAt, placesAt[3], rowsAt[2], filterBitsAt, nextWordAt, groupsAt, childListAt, slotsAt;
+    // The handles, places and types of the leaves are tables of their own
+    // (13 bytes a leaf).
+    int32_t leavesAt, leafPlacesAt, leafTypesAt, placesAt[3], rowsAt[2], filterBitsAt, nextWordAt, groupsAt,
+        childListAt, slotsAt;
     // 1 when the tree is what a layout pass over the whole table would make
     // of the rows of that moment, which follow (definitionAt).
     int32_t wholeLayout;
     int32_t definitionRows;
     int32_t definitionAt;
 
-    const IndexedLeaf& leaf(int32_t seq) const { return table<IndexedLeaf>(leavesAt)[seq]; }
+    IndexedLeaf leaf(int32_t seq) const {
+        return IndexedLeaf{leafHandle(seq), table<int32_t>(leafPlacesAt)[seq], table<uint8_t>(leafTypesAt)[seq]};
+    }
+    uintptr_t leafHandle(int32_t seq) const { return table<uintptr_t>(leavesAt)[seq]; }
     // Position in tree order of the value at `place` of `type`; -1 for none.
     int32_t atPlace(int32_t type, int32_t place) const;
     // Position of run-time row `row` of direction 0 (input) or 1 (output); -1 for none.
@@ -91,7 +98,7 @@ struct LayoutIndex {
     uintptr_t child(const IndexedGroup& group, int64_t k) const {
         if (k < 0 || k >= group.childCount) return 0;
         const auto at = static_cast<int32_t>(k);
-        return group.childrenAt < 0 ? leaf(group.first + at).handle
+        return group.childrenAt < 0 ? leafHandle(group.first + at)
                                     : table<uintptr_t>(childListAt)[group.childrenAt + at];
     }
     // The first value at or after position `from` that passes handle filter
@@ -114,7 +121,7 @@ struct LayoutIndex {
     int32_t entryOf(uintptr_t handle) const;
     // The node an entry stands for.
     uintptr_t entryHandle(int32_t entry) const {
-        return entry > 0 ? leaf(entry - 1).handle : table<IndexedGroup>(groupsAt)[-entry - 1].handle;
+        return entry > 0 ? leafHandle(entry - 1) : table<IndexedGroup>(groupsAt)[-entry - 1].handle;
     }
 };
 
