@@ -48,6 +48,21 @@ void expectCells(const std::vector<uvt::CellReport>& got, const std::vector<Expe
     }
 }
 
+// The header fields heard against those wanted; a wanted result "now"
+// stands for `now`, the clock's time stamp the table was given.
+void expectHeaders(const std::vector<uvt::HeaderReport>& got, const std::vector<uvt::HeaderReport>& want,
+                   const std::string& now = "") {
+    ASSERT_EQ(got.size(), want.size());
+    for (std::size_t i = 0; i < want.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(got[i].position, want[i].position);
+        EXPECT_EQ(got[i].field, want[i].field);
+        EXPECT_EQ(got[i].change, want[i].change);
+        EXPECT_EQ(got[i].held, want[i].held);
+        EXPECT_EQ(got[i].result, want[i].result == "now" ? now : want[i].result);
+    }
+}
+
 // Every cell of every row, as the grid shows them.
 std::vector<std::string> gridOf(uintptr_t table) {
     std::vector<std::string> cells;
@@ -242,14 +257,7 @@ TEST_F(ReadObserverTest, FortranReportsAFunctionNameOrVersionTheTableCannotHold)
         ASSERT_NE(table, 0u);
         EXPECT_EQ(dfnCountRows(table), 1);
         EXPECT_EQ(headerOf(table).first, c.name);
-        ASSERT_EQ(heard.headers.size(), c.want.size());
-        for (std::size_t i = 0; i < c.want.size(); ++i) {
-            EXPECT_EQ(heard.headers[i].position, c.want[i].position);
-            EXPECT_EQ(heard.headers[i].field, c.want[i].field);
-            EXPECT_EQ(heard.headers[i].change, c.want[i].change);
-            EXPECT_EQ(heard.headers[i].held, c.want[i].held);
-            EXPECT_EQ(heard.headers[i].result, c.want[i].result);
-        }
+        expectHeaders(heard.headers, c.want);
         EXPECT_TRUE(heard.cells.empty());
         DeleteUVT(table);
     }
@@ -362,14 +370,7 @@ TEST_F(SavedStateObserverTest, ReportsHeaderFieldsTheTableDoesNotHoldAsWritten) 
         EXPECT_EQ(gridOf(plain), gridOf(observed));
         EXPECT_EQ(headerOf(plain).first, headerOf(observed).first);
         EXPECT_TRUE(heard.cells.empty());
-        ASSERT_EQ(heard.headers.size(), c.want.size());
-        for (std::size_t i = 0; i < c.want.size(); ++i) {
-            EXPECT_EQ(heard.headers[i].position, c.want[i].position);
-            EXPECT_EQ(heard.headers[i].field, c.want[i].field);
-            EXPECT_EQ(heard.headers[i].change, c.want[i].change);
-            EXPECT_EQ(heard.headers[i].held, c.want[i].held);
-            EXPECT_EQ(heard.headers[i].result, c.want[i].result == "now" ? now : c.want[i].result);
-        }
+        expectHeaders(heard.headers, c.want, now);
         DeleteUVT(plain);
         DeleteUVT(observed);
     }
