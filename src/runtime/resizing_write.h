@@ -59,9 +59,13 @@ private:
         int32_t length;     // the elements it has now
         std::vector<uintptr_t> made;  // the elements past the index's, made by this write
         bool hostSized;
+        int32_t rowIndex;
+        int32_t rowsBelow;             // an array of structures: the rows of one element's subtree
+        int32_t counterChange[6] = {};  // what the groups above gain from the elements made and cut off
     };
 
-    static int32_t oldLength(const SizedArray& array) { return array.entry.end - array.entry.first; }
+    static int32_t oldLength(const SizedArray& array) { return array.entry.childCount; }
+    static bool ofStructures(const SizedArray& array) { return array.row->type == kStructure; }
     int32_t countFor(const SizedArray& array, int32_t leafCount) const;
     uintptr_t element(const SizedArray& array, int32_t k) const;
     uintptr_t* linkAfter(SizedArray& array, int32_t count);
@@ -70,10 +74,12 @@ private:
     TableHeader* header_ = nullptr;
     const LayoutIndex* index_ = nullptr;
     uintptr_t leaf_ = 0;
+    int32_t leafSeq_ = 0;
     int32_t leafPlace_ = 0;
     int32_t count_ = 0;
     bool complete_ = true;  // every element the count asks for could be made
     bool changed_ = true;   // some array changed its length
+    bool regrouped_ = false;  // elements of an array of structures came or went
     std::vector<SizedArray> arrays_;
     std::vector<uintptr_t> released_;
     IndexGathering gathered_;
