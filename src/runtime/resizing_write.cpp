@@ -76,14 +76,6 @@ int32_t sizingCount(const RuntimeNode& leaf) {
     return leaf.leaf.valueSet != 0 && leaf.leaf.value.integer >= 0 ? leaf.leaf.value.integer : 0;
 }
 
-// What one value of `row` adds to the counters of every group above it.
-void addToCounters(int32_t counters[6], const VariableRow& row, int32_t values) {
-    counters[kValueCount] += values;
-    counters[typeCounter(row.type)] += values;
-    if (row.io == UVT_IO_INPUT || row.io == UVT_IO_BOTH) counters[kInputCount] += values;
-    if (row.io == UVT_IO_OUTPUT || row.io == UVT_IO_BOTH) counters[kOutputCount] += values;
-}
-
 // What the value leaves of a group made just now add to its counters, and
 // to those of the groups in it, which a sync pass would count; returns the
 // number of nodes below it.
@@ -98,10 +90,7 @@ int32_t countFreshGroup(RuntimeNode& group) {
             nodes += countFreshGroup(*node);
             for (int c = 0; c < 6; ++c) group.counters[c] += node->counters[c];
         } else if (const int32_t type = leafArrayIndex(*node); type >= 0) {
-            ++group.counters[kValueCount];
-            ++group.counters[typeCounter(type)];
-            if (node->leaf.io == UVT_IO_INPUT || node->leaf.io == UVT_IO_BOTH) ++group.counters[kInputCount];
-            if (node->leaf.io == UVT_IO_OUTPUT || node->leaf.io == UVT_IO_BOTH) ++group.counters[kOutputCount];
+            addToCounters(group.counters, type, node->leaf.io, 1);
         }
         child = node->nextSibling;
     }
@@ -185,9 +174,10 @@ bool ResizingWrite::prepare(TableHeader& header, uintptr_t leafHandle) {
         }
     }
 
-    // Every row sized by the leaf's row must be an array of values among the
-    // later members of the same structure, so that the count each of them
-    // gets in any pass is the one of the leaf of its own group. A whole pass
+    // Every row sized by the leaf's row must be an array among the later
+    // members of the same structure, of values or of structures of scalars
+    // that size nothing, so that the count each of them gets in any pass is
+    // the one of the leaf of its own group. A whole pass
     // also asks the host for the rows it sizes: those must be top-level
     // arrays of values.
     int32_t sized = 0;
@@ -269,7 +259,7 @@ void ResizingWrite::bringTo(SizedArray& array, int32_t count, bool noteReleased)
             if (ofStructures(array)) {
                 for (int c = 0; c < 6; ++c) array.counterChange[c] -= gone->counters[c];
             } else {
-                addToCounters(array.counterChange, *array.row, -1);
+                addToCounters(array.counterChange, array.row->type, array.row->io, -1);
                 if (noteReleased) released_.push_back(element(array, k));
             }
         }
@@ -293,7 +283,7 @@ void ResizingWrite::bringTo(SizedArray& array, int32_t count, bool noteReleased)
             for (int c = 0; c < 6; ++c) array.counterChange[c] += node->counters[c];
         } else {
             *link = made;
-            addToCounters(array.counterChange, *array.row, 1);
+            addToCounters(array.counterChange, array.row->type, array.row->io, 1);
         }
         array.made.push_back(made);
         ++array.length;

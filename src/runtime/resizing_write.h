@@ -2,18 +2,22 @@
 // of the tree that changes rather than by laying the whole table out again.
 //
 // When the layout index vouches that the tree is the layout of the current
-// rows, and the rows the Integer sizes are arrays of values among the later
-// members of its own structure (or top-level rows after a top-level
-// Integer), a layout pass from the written leaf would change nothing but
-// the ends of those arrays: it would make their new elements or cut off the
+// rows, and the rows the Integer sizes are arrays among the later members of
+// its own structure (or top-level rows after a top-level Integer), each of
+// values or of structures whose subtree holds only scalars that size
+// nothing, a layout pass from the written leaf would change nothing but the
+// ends of those arrays: it would make their new elements or cut off the
 // ones past the new count, in row order, and the host would hear the same
-// from it as from the steps here. A pass over the whole table (a top-level
+// from it as from the steps here. A new element of structures is laid out
+// by the layout pass's own element step, so its nodes and blocks come in the
+// same order and sizes. A pass over the whole table (a top-level
 // Integer) also asks the host for the size of every row it sizes; that is
 // done here too, in the same order, when all such rows are top-level arrays
 // of values, and their arrays follow the answers. The values from the first
 // changed array on move to new places; only they, and the written leaf, are
 // compared with the element slots, and the index follows from the same
-// gathering. Every other case is left to the whole layout, which stays the
+// gathering (it is made anew when element groups came or went, as the
+// in-place update moves leaves only). Every other case is left to the whole layout, which stays the
 // reference.
 #pragma once
 
