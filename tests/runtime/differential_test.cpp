@@ -661,6 +661,38 @@ TEST_F(Differential, CountsBeyondTheIndexRoomReadAsTheWalks) {
     for (std::size_t i = 0; i < fast.size(); ++i) ASSERT_EQ(fast[i], walked[i]) << "entry " << i;
 }
 
+// Elements of the structure array G made while the host runs out of memory
+// at each allocation in turn: an element or a member of one is missing, as
+// in a layout pass, and the writes after it see the same host.
+TEST_F(Differential, StructureElementsMadeWithoutMemoryMatchTheLayout) {
+    const auto script = [this](Log& log) {
+        const uintptr_t table = makeTable(kResizingRows);
+        rtmInitArrays(table);
+        const int32_t first[] = {0};
+        for (int n = 1; n <= 16; ++n) {
+            const int32_t two = 2;
+            const int32_t grown = 5;
+            log.push_back(answerText(rtmSetVarValueByName(table, "NG", first, &two)));
+            memory.failAllocation(n);
+            log.push_back(answerText(rtmSetVarValueByName(table, "NG", first, &grown)));
+            memory.failAllocation(0);
+            noteEveryValue(table, log);
+            const int32_t shrunk = n % 4;
+            log.push_back(answerText(rtmSetVarValueByName(table, "NG", first, &shrunk)));
+            noteEveryValue(table, log);
+        }
+        DeleteUVT(table);
+    };
+    int indexed = 0;
+    int refused = 0;
+    const Log fast = runScript(script, false, indexed);
+    const Log walked = runScript(script, true, refused);
+    EXPECT_GT(indexed, 0);
+    EXPECT_EQ(refused, 0);
+    ASSERT_EQ(fast.size(), walked.size());
+    for (std::size_t i = 0; i < fast.size(); ++i) ASSERT_EQ(fast[i], walked[i]) << "entry " << i;
+}
+
 // Integer writes that resize arrays: grown, shrunk, to 0, below 0 and
 // cleared, top-level and in structures, with the host refusing sizes and
 // values at chosen calls. Most of them go without a layout pass, and the
