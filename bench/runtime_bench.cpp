@@ -419,6 +419,21 @@ const std::vector<Entry>& operations() {
                  if (rtmArrayLength(s.structures, "S", nullptr) != s.values) fail("structure array length");
              }
          }},
+        // NS gains and loses the last element of S, a group of two Reals.
+        {"structure_size_change_by_one",
+         [](benchmark::State& state, Session& s) {
+             uintptr_t ns = 0;
+             if (rtmHandleByName(s.structures, "NS", &ns) != nullptr || ns == 0) fail("NS");
+             int32_t value = s.values;
+             for (auto _ : state) {
+                 value = value == s.values ? s.values + 1 : s.values;
+                 expectNull(rtmSetValueByHandle(s.structures, ns, &value));
+             }
+             if (value != s.values) {
+                 value = s.values;
+                 expectNull(rtmSetValueByHandle(s.structures, ns, &value));
+             }
+         }},
     };
     return entries;
 }

@@ -120,6 +120,25 @@ int32_t elementCount(LayoutContext& context, const VariableRow& row) {
     return index < 0 ? 0 : context.cachedValue(index);
 }
 
+// Lays out element i of array node `array` (row `row`, index k): `element`
+// when it is one, else a new node linked in at `place`. Returns the element,
+// or 0 when a new one could not be made.
+uintptr_t layoutElement(LayoutContext& context, uintptr_t array, int32_t k, const VariableRow& row, int32_t i,
+                        uintptr_t element, uintptr_t* place) {
+    if (element == 0) {
+        element = createNode(row, array, i);
+        if (resolveNode(element) == nullptr) return 0;
+        *place = element;
+    }
+    if (row.type == kStructure) {
+        layoutMembers(context, element, k);
+    } else if (RuntimeNode* node = resolveNode(element); node != nullptr) {
+        node->leaf.io = row.io;
+        takeStartingValue(context, *node);
+    }
+    return element;
+}
+
 // Brings the element nodes of array node `array` (row `row`, index k) to
 // `count` elements, or with an unknown count keeps those it has. Elements
 // that no longer fit the row (its type changed under a kept array node) are
@@ -136,20 +155,10 @@ void layoutElements(LayoutContext& context, uintptr_t array, int32_t k, const Va
             element = 0;
             node = nullptr;
         }
-        if (node == nullptr) {
-            if (count == kUnknownCount) break;
-            element = createNode(row, array, i);
-            node = resolveNode(element);
-            if (node == nullptr) break;  // no memory: the array ends here for now
-            *place = element;
-        }
-        if (row.type == kStructure) {
-            layoutMembers(context, element, k);
-            node = resolveNode(element);
-        } else {
-            node->leaf.io = row.io;
-            takeStartingValue(context, *node);
-        }
+        if (node == nullptr && count == kUnknownCount) break;
+        element = layoutElement(context, array, k, row, i, node == nullptr ? 0 : element, place);
+        node = resolveNode(element);
+        if (node == nullptr) break;  // no memory: the array ends here for now
         place = &node->nextSibling;
     }
     releaseTree(*place);
@@ -212,6 +221,15 @@ void layoutMembers(LayoutContext& context, uintptr_t group, int32_t structureRow
 }
 
 }  // namespace
+
+uintptr_t layoutNewElement(TableHeader& header, uintptr_t array, int32_t rowIndex, int32_t elementIndex,
+                           uintptr_t* place) {
+    CountedOperation operation;
+    LayoutContext context(header, nullptr);
+    const VariableRow* row = context.row(rowIndex);
+    if (row == nullptr) return 0;
+    return layoutElement(context, array, rowIndex, *row, elementIndex, 0, place);
+}
 
 void layoutPass(uintptr_t table, InitialValueSource* source, uintptr_t startNode) {
     if (source != nullptr) {

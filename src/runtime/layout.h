@@ -3,6 +3,8 @@
 // the count of the values below a node that the tree itself gives.
 #pragma once
 
+#include "table/records.h"
+
 #include <cstdint>
 
 namespace uvt {
@@ -45,6 +47,14 @@ struct InitialValueSource {
 // longer fits its row (the definition changed under a bound table) nothing
 // happens; a whole-table pass puts that right.
 void layoutPass(uintptr_t table, InitialValueSource* source, uintptr_t startNode);
+
+// Element `elementIndex` (from 0) of array node `array` of row `rowIndex`,
+// made and laid out exactly as a layout pass without starting values makes
+// a missing element, and linked in at `place`: for an array of structures
+// the element's members, and theirs, one node each in row order. Returns
+// the element, or 0 when the host had no memory for it.
+uintptr_t layoutNewElement(TableHeader& header, uintptr_t array, int32_t rowIndex, int32_t elementIndex,
+                           uintptr_t* place);
 
 // Counting the values below a node straight from the tree, without the
 // counters that the sync pass keeps.

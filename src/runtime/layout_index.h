@@ -8,9 +8,10 @@
 // (binding, an Integer write, a symbol-size refresh, a replacement) and
 // given back whenever a layout pass may change the tree's shape, so an index
 // that exists always describes the tree as it is. An Integer write that only
-// makes or cuts off the ends of arrays of values changes the tree without a
-// layout pass and brings the index up to date in place, from the first
-// changed array on; its tables have room to spare for that, and it is made
+// makes or cuts off the ends of arrays changes the tree without a layout
+// pass and, when only leaves came or went, brings the index up to date in
+// place, from the first changed array on (it makes it anew when elements of
+// an array of structures did); its tables have room to spare for that, and it is made
 // anew when the room runs out. Other value writes, reads, labels and handle
 // calls only read it. When the block cannot be had, every caller walks the
 // tree instead, with the same results.

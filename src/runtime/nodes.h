@@ -6,6 +6,7 @@
 #pragma once
 
 #include "table/records.h"
+#include "uvt.h"
 
 #include <cstdint>
 
@@ -64,6 +65,14 @@ inline constexpr int32_t kSlotBytes = static_cast<int32_t>(sizeof(ElementSlot));
 static_assert(sizeof(ElementSlot) == 24, "element slot must be 24 bytes");
 
 inline int32_t typeCounter(int32_t type) { return kIntegerCount + type; }
+
+// What `values` values of `type` and direction `io` add to a group's counters.
+inline void addToCounters(int32_t counters[6], int32_t type, int32_t io, int32_t values) {
+    counters[kValueCount] += values;
+    counters[typeCounter(type)] += values;
+    if (io == UVT_IO_INPUT || io == UVT_IO_BOTH) counters[kInputCount] += values;
+    if (io == UVT_IO_OUTPUT || io == UVT_IO_BOTH) counters[kOutputCount] += values;
+}
 
 // Small helpers over runtime nodes, shared by every walk of the layout tree.
 // Addresses from these helpers are good for the current operation only.

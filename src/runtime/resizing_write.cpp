@@ -1,6 +1,7 @@
 #include "runtime/resizing_write.h"
 
 #include "host/host_routines.h"
+#include "runtime/layout.h"
 #include "runtime/nodes.h"
 #include "runtime/release.h"
 #include "runtime/sync_pass.h"
@@ -75,12 +76,47 @@ int32_t sizingCount(const RuntimeNode& leaf) {
     return leaf.leaf.valueSet != 0 && leaf.leaf.value.integer >= 0 ? leaf.leaf.value.integer : 0;
 }
 
-// What one value of `row` adds to the counters of every group above it.
-void addToCounters(RuntimeNode& group, const VariableRow& row, int32_t values) {
-    group.counters[kValueCount] += values;
-    group.counters[typeCounter(row.type)] += values;
-    if (row.io == UVT_IO_INPUT || row.io == UVT_IO_BOTH) group.counters[kInputCount] += values;
-    if (row.io == UVT_IO_OUTPUT || row.io == UVT_IO_BOTH) group.counters[kOutputCount] += values;
+// What the value leaves of a group made just now add to its counters, and
+// to those of the groups in it, which a sync pass would count; returns the
+// number of nodes below it.
+int32_t countFreshGroup(RuntimeNode& group) {
+    std::fill_n(group.counters, 6, 0);
+    int32_t nodes = 0;
+    for (uintptr_t child = group.firstChild; child != 0;) {
+        RuntimeNode* node = resolveNode(child);
+        if (node == nullptr) break;
+        ++nodes;
+        if (node->kind == kGroupNode) {
+            nodes += countFreshGroup(*node);
+            for (int c = 0; c < 6; ++c) group.counters[c] += node->counters[c];
+        } else if (const int32_t type = leafArrayIndex(*node); type >= 0) {
+            addToCounters(group.counters, type, node->leaf.io, 1);
+        }
+        child = node->nextSibling;
+    }
+    return nodes;
+}
+
+// The rows of the subtree of Structure row `structure`, when each of them is
+// a scalar whose id sizes no row: then an element of an array of it is one
+// node per row, whatever the values, and changing how many elements there
+// are changes no other count. -1 otherwise.
+int32_t scalarRowsBelow(const TableHeader& header, int32_t structure) {
+    const VariableRow* top = rowAt(header, structure);
+    if (top == nullptr) return -1;
+    int32_t rows = 0;
+    for (int32_t k = structure + 1; k < header.rowCount; ++k) {
+        const VariableRow* row = rowAt(header, k);
+        if (row == nullptr) return -1;
+        if (row->depth <= top->depth) break;
+        if (row->dimension != kScalar) return -1;
+        for (int32_t j = 0; j < header.rowCount; ++j) {
+            const VariableRow* other = rowAt(header, j);
+            if (other == nullptr || other->dimension == row->id) return -1;
+        }
+        ++rows;
+    }
+    return rows;
 }
 
 }  // namespace
@@ -96,6 +132,7 @@ bool ResizingWrite::prepare(TableHeader& header, uintptr_t leafHandle) {
     const int32_t seq = index_->leafPosition(leafHandle);
     NodeChain chain;
     if (seq < 0 || !climbToTop(leafHandle, chain) || chain.top() != header.runtimeRoot || chain.length < 2) return false;
+    leafSeq_ = seq;
     leafPlace_ = index_->leaf(seq).place;
 
     int32_t rows[kMaxChainLength];
@@ -137,9 +174,10 @@ bool ResizingWrite::prepare(TableHeader& header, uintptr_t leafHandle) {
         }
     }
 
-    // Every row sized by the leaf's row must be an array of values among the
-    // later members of the same structure, so that the count each of them
-    // gets in any pass is the one of the leaf of its own group. A whole pass
+    // Every row sized by the leaf's row must be an array among the later
+    // members of the same structure, of values or of structures of scalars
+    // that size nothing, so that the count each of them gets in any pass is
+    // the one of the leaf of its own group. A whole pass
     // also asks the host for the rows it sizes: those must be top-level
     // arrays of values.
     int32_t sized = 0;
@@ -157,7 +195,9 @@ bool ResizingWrite::prepare(TableHeader& header, uintptr_t leafHandle) {
         const bool hostSized = whole && row.dimension < kScalar;
         if (!fits || (row.dimension != sizing->id && !hostSized)) return;
         if (!hostSized) ++members;
-        if ((!hostSized && k < z) || row.type == kStructure || memberNamed(header, owner, row.name) != k) {
+        const int32_t below = row.type == kStructure && !hostSized ? scalarRowsBelow(header, k) : 0;
+        if ((!hostSized && k < z) || (row.type == kStructure && below < 0) ||
+            memberNamed(header, owner, row.name) != k) {
             fits = false;
             return;
         }
@@ -166,13 +206,16 @@ bool ResizingWrite::prepare(TableHeader& header, uintptr_t leafHandle) {
             const RuntimeNode* sibling = resolveNode(node);
             node = sibling == nullptr ? 0 : sibling->nextSibling;
         }
-        // An array of values: the index lists its leaves as its children.
+        // An array of values: the index lists its leaves as its children;
+        // of an array of structures, the element groups.
         const IndexedGroup* entry = index_->group(node);
-        if (entry == nullptr || entry->childrenAt >= 0 || entry->childCount != entry->end - entry->first) {
+        const bool leavesAsChildren = entry != nullptr && entry->childrenAt < 0;
+        if (entry == nullptr || (row.type != kStructure && (!leavesAsChildren || entry->childCount != entry->end - entry->first)) ||
+            (row.type == kStructure && leavesAsChildren && entry->childCount != 0)) {
             fits = false;
             return;
         }
-        arrays_.push_back(SizedArray{node, &row, *entry, entry->end - entry->first, {}, hostSized});
+        arrays_.push_back(SizedArray{node, &row, *entry, entry->childCount, {}, hostSized, k, below});
     });
     // With no array to bring to a count the pass changes nothing, which a
     // whole pass without rows sized by the host has already been found to do.
@@ -192,7 +235,7 @@ int32_t ResizingWrite::countFor(const SizedArray& array, int32_t leafCount) cons
 uintptr_t ResizingWrite::element(const SizedArray& array, int32_t k) const {
     const int32_t old = oldLength(array);
     if (k < 0) return 0;
-    if (k < old) return index_->leaf(array.entry.first + k).handle;
+    if (k < old) return index_->child(array.entry, k);
     const auto made = static_cast<std::size_t>(k - old);
     return made < array.made.size() ? array.made[made] : 0;
 }
@@ -210,8 +253,15 @@ uintptr_t* ResizingWrite::linkAfter(SizedArray& array, int32_t count) {
 // the host has no memory.
 void ResizingWrite::bringTo(SizedArray& array, int32_t count, bool noteReleased) {
     if (count < array.length) {
-        if (noteReleased) {
-            for (int32_t k = count; k < array.length; ++k) released_.push_back(element(array, k));
+        for (int32_t k = count; k < array.length; ++k) {
+            const RuntimeNode* gone = resolveNode(element(array, k));
+            if (gone == nullptr) continue;
+            if (ofStructures(array)) {
+                for (int c = 0; c < 6; ++c) array.counterChange[c] -= gone->counters[c];
+            } else {
+                addToCounters(array.counterChange, array.row->type, array.row->io, -1);
+                if (noteReleased) released_.push_back(element(array, k));
+            }
         }
         if (uintptr_t* link = linkAfter(array, count)) releaseTree(*link);
         array.made.resize(static_cast<std::size_t>(std::max(0, count - oldLength(array))));
@@ -220,13 +270,21 @@ void ResizingWrite::bringTo(SizedArray& array, int32_t count, bool noteReleased)
     }
     uintptr_t* link = linkAfter(array, array.length);
     for (int32_t i = array.length; i < count && link != nullptr; ++i) {
-        const uintptr_t made = createNode(*array.row, array.node, i);
+        const uintptr_t made = ofStructures(array) ? layoutNewElement(*header_, array.node, array.rowIndex, i, link)
+                                                   : createNode(*array.row, array.node, i);
         RuntimeNode* node = resolveNode(made);
         if (node == nullptr) {  // no memory: the array ends here for now, as in a layout pass
             complete_ = false;
             return;
         }
-        *link = made;
+        if (ofStructures(array)) {
+            // A member the host had no memory for is missing, as in a layout pass.
+            if (countFreshGroup(*node) != array.rowsBelow) complete_ = false;
+            for (int c = 0; c < 6; ++c) array.counterChange[c] += node->counters[c];
+        } else {
+            *link = made;
+            addToCounters(array.counterChange, array.row->type, array.row->io, 1);
+        }
         array.made.push_back(made);
         ++array.length;
         link = &node->nextSibling;
@@ -238,7 +296,9 @@ void ResizingWrite::layOut() {
 }
 
 void ResizingWrite::addSizeChanges(int32_t sizes[3]) const {
-    for (const SizedArray& array : arrays_) sizes[array.row->type] += array.length - oldLength(array);
+    for (const SizedArray& array : arrays_) {
+        for (int32_t t = 0; t < 3; ++t) sizes[t] += array.counterChange[typeCounter(t)];
+    }
 }
 
 void ResizingWrite::sync() {
@@ -247,10 +307,11 @@ void ResizingWrite::sync() {
         const int32_t change = array.length - oldLength(array);
         if (change == 0) continue;
         if (first == nullptr) first = &array;
+        if (ofStructures(array)) regrouped_ = true;
         for (uintptr_t at = array.node; at != 0;) {
             RuntimeNode* node = resolveNode(at);
             if (node == nullptr) break;
-            addToCounters(*node, *array.row, change);
+            for (int c = 0; c < 6; ++c) node->counters[c] += array.counterChange[c];
             at = node->parent;
         }
     }
@@ -264,18 +325,27 @@ void ResizingWrite::sync() {
     // its lengths) where they were; from there on every value may move.
     const int32_t kept = std::min(first->length, oldLength(*first));
     const uintptr_t start = first->made.empty() ? 0 : first->made.front();
-    gatherFrom(*index_, start, first->node, first->entry.first + kept, gathered_);
+    const int32_t seqBase = kept == 0 ? first->entry.first : index_->subtreeEnd(element(*first, kept - 1));
+    gatherFrom(*index_, start, first->node, seqBase, gathered_);
     if (!gathered_.usable) {
         syncPass(*header_, false);
         return;
     }
-    syncStretch(*header_, leaf_, leafPlace_, gathered_);
+    // A written leaf after an array the host sizes is in the stretch itself,
+    // and compared there once.
+    syncStretch(*header_, leafSeq_ < seqBase ? leaf_ : 0, leafPlace_, gathered_);
 }
 
 void ResizingWrite::followIndex() {
     if (!changed_) return;
     if (!gathered_.usable) {
         rebuildIndex(*header_, false);
+        return;
+    }
+    // The index is brought up to date in place only where leaves alone come
+    // and go; element groups that came or went take a new one.
+    if (regrouped_) {
+        rebuildIndex(*header_, complete_);
         return;
     }
     updateIndex(*header_, gathered_, released_, complete_);

@@ -2,18 +2,22 @@
 // of the tree that changes rather than by laying the whole table out again.
 //
 // When the layout index vouches that the tree is the layout of the current
-// rows, and the rows the Integer sizes are arrays of values among the later
-// members of its own structure (or top-level rows after a top-level
-// Integer), a layout pass from the written leaf would change nothing but
-// the ends of those arrays: it would make their new elements or cut off the
+// rows, and the rows the Integer sizes are arrays among the later members of
+// its own structure (or top-level rows after a top-level Integer), each of
+// values or of structures whose subtree holds only scalars that size
+// nothing, a layout pass from the written leaf would change nothing but the
+// ends of those arrays: it would make their new elements or cut off the
 // ones past the new count, in row order, and the host would hear the same
-// from it as from the steps here. A pass over the whole table (a top-level
+// from it as from the steps here. A new element of structures is laid out
+// by the layout pass's own element step, so its nodes and blocks come in the
+// same order and sizes. A pass over the whole table (a top-level
 // Integer) also asks the host for the size of every row it sizes; that is
 // done here too, in the same order, when all such rows are top-level arrays
 // of values, and their arrays follow the answers. The values from the first
 // changed array on move to new places; only they, and the written leaf, are
 // compared with the element slots, and the index follows from the same
-// gathering. Every other case is left to the whole layout, which stays the
+// gathering (it is made anew when element groups came or went, as the
+// in-place update moves leaves only). Every other case is left to the whole layout, which stays the
 // reference.
 #pragma once
 
@@ -59,9 +63,13 @@ private:
         int32_t length;     // the elements it has now
         std::vector<uintptr_t> made;  // the elements past the index's, made by this write
         bool hostSized;
+        int32_t rowIndex;
+        int32_t rowsBelow;             // an array of structures: the rows of one element's subtree
+        int32_t counterChange[6] = {};  // what the groups above gain from the elements made and cut off
     };
 
-    static int32_t oldLength(const SizedArray& array) { return array.entry.end - array.entry.first; }
+    static int32_t oldLength(const SizedArray& array) { return array.entry.childCount; }
+    static bool ofStructures(const SizedArray& array) { return array.row->type == kStructure; }
     int32_t countFor(const SizedArray& array, int32_t leafCount) const;
     uintptr_t element(const SizedArray& array, int32_t k) const;
     uintptr_t* linkAfter(SizedArray& array, int32_t count);
@@ -70,10 +78,12 @@ private:
     TableHeader* header_ = nullptr;
     const LayoutIndex* index_ = nullptr;
     uintptr_t leaf_ = 0;
+    int32_t leafSeq_ = 0;
     int32_t leafPlace_ = 0;
     int32_t count_ = 0;
     bool complete_ = true;  // every element the count asks for could be made
     bool changed_ = true;   // some array changed its length
+    bool regrouped_ = false;  // elements of an array of structures came or went
     std::vector<SizedArray> arrays_;
     std::vector<uintptr_t> released_;
     IndexGathering gathered_;

@@ -88,10 +88,7 @@ public:
                 for (int c = 0; c < 6; ++c) group.counters[c] += node->counters[c];
             } else if (const int32_t type = leafArrayIndex(*node); type >= 0) {
                 visitLeaf(type, node->leaf);
-                ++group.counters[kValueCount];
-                ++group.counters[typeCounter(type)];
-                if (node->leaf.io == UVT_IO_INPUT || node->leaf.io == UVT_IO_BOTH) ++group.counters[kInputCount];
-                if (node->leaf.io == UVT_IO_OUTPUT || node->leaf.io == UVT_IO_BOTH) ++group.counters[kOutputCount];
+                addToCounters(group.counters, type, node->leaf.io, 1);
             }
             child = node->nextSibling;
         }

@@ -48,7 +48,9 @@ const std::vector<RowSpec> kOwnSizedRows = [] {
 // members, so that their writes resize arrays without a layout pass: N
 // sizes three top-level arrays with other values between them, each M sizes
 // two arrays in its element of S, TN one in the scalar structure T. NS sizes
-// the structure array S, whose writes take the whole layout.
+// the structure array S, whose elements hold arrays of their own: its writes
+// take the whole layout. NG sizes the structure array G of scalars (one of
+// them in a nested structure), whose elements come and go without one.
 const std::vector<RowSpec> kResizingRows = {
     {"N", "Integer", "Scalar", "0", "Input and Output"},
     {"V", "Real", "N", "0", "Input Only"},
@@ -62,6 +64,12 @@ const std::vector<RowSpec> kResizingRows = {
     {"T", "Structure", "Scalar", "0", "Input Only"},
     {"TN", "Integer", "Scalar", "1", "Input and Output"},
     {"TW", "Real", "TN", "1", "Output Only"},
+    {"NG", "Integer", "Scalar", "0", "Input and Output"},
+    {"G", "Structure", "NG", "0", "Input Only"},
+    {"GI", "Integer", "Scalar", "1", "Input Only"},
+    {"GR", "Real", "Scalar", "1", "Output Only"},
+    {"GT", "Structure", "Scalar", "1", "Input Only"},
+    {"GC", "Character", "Scalar", "2", "Input and Output"},
     {"W", "Character", "N", "0", "Output Only"},
     {"Y", "Real", "Scalar", "0", "Output Only"},
 };
@@ -82,7 +90,8 @@ struct SizingInteger {
     int32_t index;
 };
 const SizingInteger kSizingIntegers[] = {{"N", "N", 0},       {"NC", "NC", 0}, {"S(1).M", "M", 0}, {"S(2).M", "M", 1},
-                                         {"T.TN", "TN", 0},   {"NS", "NS", 0}, {"S(1).A", "A", 0}, {"M", "M", 2}};
+                                         {"T.TN", "TN", 0},   {"NS", "NS", 0}, {"S(1).A", "A", 0}, {"M", "M", 2},
+                                         {"NG", "NG", 0}};
 const int32_t kSizingCounts[] = {-2, -1, 0, 1, 2, 3, 4, 6};
 
 const char* const kNames[] = {"NC", "X", "S", "A", "B", "Y", "N", "V", "T", "W", "C", "Q", "$TOP$", "1"};
@@ -337,7 +346,7 @@ private:
     // An Integer given a count that may resize what it dimensions: by name,
     // by handle, or cleared.
     void writeCount(uintptr_t table) {
-        const SizingInteger& sizing = kSizingIntegers[pick(8)];
+        const SizingInteger& sizing = kSizingIntegers[pick(9)];
         const char* path = sizing.path;
         const int32_t count = kSizingCounts[pick(8)];
         std::memset(buffer_, 0, sizeof buffer_);
@@ -356,15 +365,27 @@ private:
         }
         // An agreed resize that no layout index block came or went with: the
         // index followed the write in place.
+        // A layout pass gives the index back before the host hears of new
+        // sizes; the resizing write that makes or cuts off elements of a
+        // structure array only after, when it makes the index anew.
         bool resized = false;
         bool indexBlock = false;
+        bool indexGoneBefore = false;
+        bool indexGoneAfter = false;
         static const std::regex kBlock("^(allocate|release #[0-9]+) (-?[0-9]+)");
         for (std::size_t i = before; i < log_.size(); ++i) {
             resized = resized || log_[i].rfind("resize(", 0) == 0;
             std::smatch size;
-            if (std::regex_search(log_[i], size, kBlock) && isLayoutIndexSize(std::stoi(size[2]))) indexBlock = true;
+            if (std::regex_search(log_[i], size, kBlock) && isLayoutIndexSize(std::stoi(size[2]))) {
+                indexBlock = true;
+                if (size[1].str().rfind("release", 0) == 0) (resized ? indexGoneAfter : indexGoneBefore) = true;
+            }
         }
         if (refusal == nullptr && resized && !indexBlock) ++resizedInPlace_;
+        if (refusal == nullptr && resized && std::strcmp(sizing.name, "NG") == 0 && !indexGoneBefore &&
+            indexGoneAfter) {
+            ++elementsRegroupedInPlace_;
+        }
     }
 
     std::string pointed(const void* pointer, int32_t type) {
@@ -501,9 +522,11 @@ private:
 
 public:
     int resizedInPlace() const { return resizedInPlace_; }
+    int elementsRegroupedInPlace() const { return elementsRegroupedInPlace_; }
 
 private:
     int resizedInPlace_ = 0;
+    int elementsRegroupedInPlace_ = 0;
 };
 
 std::string answerText(const char* message) { return std::string("=> ") + (message ? message : "ok"); }
@@ -524,6 +547,10 @@ protected:
         return withoutLayoutIndexBlocks(host.log, indexBlocks);
     }
 
+    // Of the last session: the writes of NG that made or cut off elements of
+    // G without a layout pass.
+    int regroupedInPlace = 0;
+
     Log runSession(uint32_t seed, bool withoutIndex, int& indexBlocks, int& resizedInPlace, bool resizing = false) {
         installTestHost();
         memory.recordTrailInto(host.log);
@@ -533,6 +560,7 @@ protected:
         Session session(seed, host.log, resizing);
         session.run(160);
         resizedInPlace = session.resizedInPlace();
+        regroupedInPlace = session.elementsRegroupedInPlace();
         memory.recordTrail(false);
         memory.refuseSize = nullptr;
         memory.outsideLiveLimit = nullptr;
@@ -633,6 +661,38 @@ TEST_F(Differential, CountsBeyondTheIndexRoomReadAsTheWalks) {
     for (std::size_t i = 0; i < fast.size(); ++i) ASSERT_EQ(fast[i], walked[i]) << "entry " << i;
 }
 
+// Elements of the structure array G made while the host runs out of memory
+// at each allocation in turn: an element or a member of one is missing, as
+// in a layout pass, and the writes after it see the same host.
+TEST_F(Differential, StructureElementsMadeWithoutMemoryMatchTheLayout) {
+    const auto script = [this](Log& log) {
+        const uintptr_t table = makeTable(kResizingRows);
+        rtmInitArrays(table);
+        const int32_t first[] = {0};
+        for (int n = 1; n <= 16; ++n) {
+            const int32_t two = 2;
+            const int32_t grown = 5;
+            log.push_back(answerText(rtmSetVarValueByName(table, "NG", first, &two)));
+            memory.failAllocation(n);
+            log.push_back(answerText(rtmSetVarValueByName(table, "NG", first, &grown)));
+            memory.failAllocation(0);
+            noteEveryValue(table, log);
+            const int32_t shrunk = n % 4;
+            log.push_back(answerText(rtmSetVarValueByName(table, "NG", first, &shrunk)));
+            noteEveryValue(table, log);
+        }
+        DeleteUVT(table);
+    };
+    int indexed = 0;
+    int refused = 0;
+    const Log fast = runScript(script, false, indexed);
+    const Log walked = runScript(script, true, refused);
+    EXPECT_GT(indexed, 0);
+    EXPECT_EQ(refused, 0);
+    ASSERT_EQ(fast.size(), walked.size());
+    for (std::size_t i = 0; i < fast.size(); ++i) ASSERT_EQ(fast[i], walked[i]) << "entry " << i;
+}
+
 // Integer writes that resize arrays: grown, shrunk, to 0, below 0 and
 // cleared, top-level and in structures, with the host refusing sizes and
 // values at chosen calls. Most of them go without a layout pass, and the
@@ -641,13 +701,16 @@ TEST_F(Differential, CountsBeyondTheIndexRoomReadAsTheWalks) {
 TEST_F(Differential, ResizingWritesSeeTheSameHostWithAndWithoutTheIndex) {
     int writesResizedInPlace = 0;
     int walkedWithoutIndexBlock = 0;  // where no index could be made at all
+    int structureElementsInPlace = 0;
     for (uint32_t seed = 1; seed <= 40; ++seed) {
         int indexed = 0;
         int refused = 0;
         int inPlace = 0;
         int walkedInPlace = 0;
         const Log fast = runSession(seed, false, indexed, inPlace, true);
+        structureElementsInPlace += regroupedInPlace;
         const Log walked = runSession(seed, true, refused, walkedInPlace, true);
+        EXPECT_EQ(regroupedInPlace, 0) << "seed " << seed;  // no index, no resizing write
         EXPECT_EQ(refused, 0) << "seed " << seed;
         writesResizedInPlace += inPlace;
         walkedWithoutIndexBlock += walkedInPlace;
@@ -657,6 +720,7 @@ TEST_F(Differential, ResizingWritesSeeTheSameHostWithAndWithoutTheIndex) {
         }
     }
     EXPECT_GT(writesResizedInPlace, walkedWithoutIndexBlock + 100);
+    EXPECT_GT(structureElementsInPlace, 30);
 }
 
 }  // namespace
