@@ -261,14 +261,14 @@ void BM_FromText(benchmark::State& state) {
     text("BENCH");
     number(1700000000);
     number(static_cast<int32_t>(rows));
-    const std::vector<BenchRow> specs = benchRows(rows);
-    for (std::size_t i = 0; i < specs.size(); ++i) {
+    const std::vector<BenchRow> tableRows = benchRows(rows);
+    for (std::size_t i = 0; i < tableRows.size(); ++i) {
         number(static_cast<int32_t>(i));
-        text(specs[i].name);
-        number(specs[i].type);
-        number(specs[i].dimension);
-        number(specs[i].depth);
-        number(specs[i].io);
+        text(tableRows[i].name);
+        number(tableRows[i].type);
+        number(tableRows[i].dimension);
+        number(tableRows[i].depth);
+        number(tableRows[i].io);
         number(-50);
     }
     installBenchHost();

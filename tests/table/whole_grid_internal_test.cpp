@@ -34,12 +34,12 @@ TEST_F(WholeGridTest, AnswersAsTheRowByRowCheckOnRandomRecords) {
         std::vector<RecordSpec> records;
         for (int r = 0; r < count; ++r) spelled.push_back(names[random() % std::size(names)]);
         for (int r = 0; r < count; ++r) {
-            RecordSpec spec{static_cast<int32_t>(random() % 3 == 0 ? random() % count : r + 100), spelled[r].c_str()};
-            spec.type = static_cast<int32_t>(random() % 4);
-            spec.depth = static_cast<int32_t>(random() % 3);
+            RecordSpec record{static_cast<int32_t>(random() % 3 == 0 ? random() % count : r + 100), spelled[r].c_str()};
+            record.type = static_cast<int32_t>(random() % 4);
+            record.depth = static_cast<int32_t>(random() % 3);
             const uint32_t link = random() % 4;
-            spec.parentId = link == 0 ? -50 : link == 1 ? static_cast<int32_t>(random() % count) + 100 : 7777;
-            records.push_back(spec);
+            record.parentId = link == 0 ? -50 : link == 1 ? static_cast<int32_t>(random() % count) + 100 : 7777;
+            records.push_back(record);
         }
         const uintptr_t byRow = CreateUVT(nullptr);
         const uintptr_t walked = CreateUVT(nullptr);
@@ -72,11 +72,11 @@ TEST_F(WholeGridTest, IndexedCellReadsAnswerAsDfnGetValue) {
         const int count = 1 + static_cast<int>(random() % 12);
         std::vector<RecordSpec> records;
         for (int r = 0; r < count; ++r) {
-            RecordSpec spec{static_cast<int32_t>(random() % 3 == 0 ? random() % count : r), names[random() % 5]};
-            spec.type = static_cast<int32_t>(random() % 4);
+            RecordSpec record{static_cast<int32_t>(random() % 3 == 0 ? random() % count : r), names[random() % 5]};
+            record.type = static_cast<int32_t>(random() % 4);
             const uint32_t kind = random() % 3;
-            spec.dimension = kind == 0 ? -1 - static_cast<int32_t>(random() % 3) : static_cast<int32_t>(random() % (count + 2));
-            records.push_back(spec);
+            record.dimension = kind == 0 ? -1 - static_cast<int32_t>(random() % 3) : static_cast<int32_t>(random() % (count + 2));
+            records.push_back(record);
         }
         const uintptr_t plain = CreateUVT(nullptr);
         const uintptr_t indexed = CreateUVT(nullptr);
