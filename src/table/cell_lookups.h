@@ -10,8 +10,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <string>
 
 namespace uvt {
+
+// A stored name (up to its first NUL, at most the name field) as indexes of
+// the rows' names key it.
+inline std::string nameKey(const char* name) { return std::string(name, strnlen(name, kNameCapacity)); }
 
 class CellLookups {
 public:

@@ -8,9 +8,6 @@
 #include <new>
 
 namespace uvt {
-namespace {
-std::string nameKey(const char* name) { return std::string(name, strnlen(name, kNameCapacity)); }
-}  // namespace
 
 GridFill::GridFill(uintptr_t table) : table_(table) {
     const TableHeader* header = resolveTable(table);

@@ -16,8 +16,6 @@
 namespace uvt {
 namespace {
 
-std::string nameKey(const char* name) { return std::string(name, strnlen(name, kNameCapacity)); }
-
 bool isIntegerNamed(const VariableRow* row, const char* name) {
     return row != nullptr && row->type == kInteger && std::strncmp(row->name, name, kNameCapacity) == 0;
 }
