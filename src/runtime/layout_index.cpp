@@ -44,6 +44,11 @@ using Gathered = IndexGathering;
 // small, for the block to stay near the size of one without room.
 int32_t spareRoom(int64_t count) { return static_cast<int32_t>(16 + count / 64); }
 
+// The room a child list of `count` children is given: a 64th to spare, so
+// that an array of structures that grows by an element keeps its list where
+// it is, and nothing more for the short lists of structures.
+int64_t listRoom(int64_t count) { return count + count / 64; }
+
 // The filter and row bits of a leaf, which depend on its direction only.
 uint8_t traitsOf(const RuntimeNode& leaf) {
     const int32_t io = leaf.leaf.io;
@@ -178,6 +183,11 @@ int32_t lowerBound(const int32_t* sorted, int32_t count, int32_t seq) {
     return low;
 }
 
+// How many children the list of a listed group has room for.
+int64_t listRoomOf(const LayoutIndex& index, const IndexedGroup& group) {
+    return static_cast<int64_t>(index.table<uintptr_t>(index.childListAt)[group.childrenAt - 1]);
+}
+
 bool mirrorMatches(const TableHeader& header, const int32_t typeCounts[3]) {
     for (int t = 0; t < 3; ++t) {
         // The mirror must hold one slot per value, or a single-value sync
@@ -299,6 +309,16 @@ void rebuildIndex(TableHeader& header, bool wholeLayout) {
     for (int t = 0; t < 3; ++t) shape.placeCapacity[t] = out.typeCounts[t] + spareRoom(out.typeCounts[t]);
     for (int d = 0; d < 2; ++d) shape.rowCapacity[d] = out.rowCounts[d] + spareRoom(out.rowCounts[d]);
     shape.filterWordCapacity = (shape.leafCapacity + 63) / 64;
+    shape.groupCapacity = static_cast<int32_t>(groups) + spareRoom(groups);
+    int64_t listWords = 0;  // every list with the word of its room before it
+    for (const IndexedGroup& group : out.groups) {
+        if (group.childrenAt >= 0) listWords += 1 + listRoom(group.childCount);
+    }
+    if (listWords + spareRoom(listWords) > INT32_MAX / 8) return;
+    shape.childUsed = static_cast<int32_t>(listWords);
+    shape.childCapacity = static_cast<int32_t>(listWords) + spareRoom(listWords);
+    shape.freeGroup = -1;
+    shape.freeGroups = 0;
     int64_t at = alignUp(sizeof(LayoutIndex));
     const auto place = [&at](int32_t& offset, int64_t bytes) {
         offset = static_cast<int32_t>(at < INT32_MAX ? at : INT32_MAX);
@@ -312,8 +332,8 @@ void rebuildIndex(TableHeader& header, bool wholeLayout) {
     for (int d = 0; d < 2; ++d) place(shape.rowsAt[d], int64_t{shape.rowCapacity[d]} * 4);
     place(shape.filterBitsAt, kFilters * wordCapacity * 8);
     place(shape.nextWordAt, kFilters * (wordCapacity + 1) * 4);
-    place(shape.groupsAt, groups * static_cast<int64_t>(sizeof(IndexedGroup)));
-    place(shape.childListAt, static_cast<int64_t>(out.children.size() * sizeof(uintptr_t)));
+    place(shape.groupsAt, int64_t{shape.groupCapacity} * static_cast<int64_t>(sizeof(IndexedGroup)));
+    place(shape.childListAt, int64_t{shape.childCapacity} * static_cast<int64_t>(sizeof(uintptr_t)));
     place(shape.slotsAt, int64_t{slots} * 4);
     shape.wholeLayout = wholeLayout ? 1 : 0;
     shape.definitionRows = header.rowCount > 0 ? header.rowCount : 0;
@@ -361,9 +381,20 @@ void rebuildIndex(TableHeader& header, bool wholeLayout) {
         column[words] = static_cast<int32_t>(words);
         for (int64_t w = words - 1; w >= 0; --w) column[w] = filterBits[w] != 0 ? static_cast<int32_t>(w) : column[w + 1];
     }
-    if (groups > 0) std::memcpy(tableAt(shape.groupsAt), out.groups.data(), out.groups.size() * sizeof(IndexedGroup));
-    if (!out.children.empty()) {
-        std::memcpy(tableAt(shape.childListAt), out.children.data(), out.children.size() * sizeof(uintptr_t));
+    auto* groupTable = reinterpret_cast<IndexedGroup*>(tableAt(shape.groupsAt));
+    auto* lists = reinterpret_cast<uintptr_t*>(tableAt(shape.childListAt));
+    int32_t listAt = 0;
+    for (std::size_t g = 0; g < out.groups.size(); ++g) {
+        IndexedGroup entry = out.groups[g];
+        if (entry.childrenAt >= 0) {
+            const int64_t room = listRoom(entry.childCount);
+            lists[listAt] = static_cast<uintptr_t>(room);
+            std::memcpy(lists + listAt + 1, out.children.data() + entry.childrenAt,
+                        static_cast<std::size_t>(entry.childCount) * sizeof(uintptr_t));
+            entry.childrenAt = listAt + 1;
+            listAt += static_cast<int32_t>(1 + room);
+        }
+        groupTable[g] = entry;
     }
     fillSlots(reinterpret_cast<int32_t*>(tableAt(shape.slotsAt)), shape.slotMask, sorted);
     auto* definition = reinterpret_cast<VariableRow*>(tableAt(shape.definitionAt));
@@ -378,20 +409,27 @@ void rebuildIndex(TableHeader& header, bool wholeLayout) {
     storeHandle(header, handle);
 }
 
-void gatherFrom(const LayoutIndex& index, uintptr_t start, uintptr_t parent, int32_t seqBase, IndexGathering& out) {
+void gatherFrom(const LayoutIndex& index, uintptr_t start, uintptr_t parent, int32_t keptChildren, int32_t seqBase,
+                IndexGathering& out) {
     out.seqBase = seqBase;
+    out.keptChildren = keptChildren;
     for (int t = 0; t < 3; ++t) out.typeCounts[t] = index.placesBefore(t, seqBase);
     for (int d = 0; d < 2; ++d) {
         out.rowCounts[d] = lowerBound(index.table<int32_t>(index.rowsAt[d]), index.rowCounts[d], seqBase);
     }
     uintptr_t handle = start;
     uintptr_t up = parent;
+    bool first = true;  // walking the children of `parent`
     while (out.usable) {
         while (handle != 0 && out.usable) {
             RuntimeNode* node = resolveNode(handle);
             if (node == nullptr) {
                 out.usable = false;
                 return;
+            }
+            if (first) {
+                out.tail.push_back(handle);
+                out.tailHasGroups = out.tailHasGroups || node->kind == kGroupNode;
             }
             if (node->kind == kGroupNode) {
                 gather(handle, *node, 1, out);
@@ -414,6 +452,7 @@ void gatherFrom(const LayoutIndex& index, uintptr_t start, uintptr_t parent, int
         }
         const int32_t end = out.seqBase + static_cast<int32_t>(out.leaves.size());
         out.closed.push_back(IndexedGroup{up, 0, end, 0, -1});
+        first = false;
         handle = group->nextSibling;
         up = group->parent;
     }
@@ -431,19 +470,45 @@ void updateIndex(TableHeader& header, const IndexGathering& gathered, const std:
     const int32_t oldCount = index->leafCount;
     const int32_t leafCount = base + static_cast<int32_t>(gathered.leaves.size());
     const int32_t words = (leafCount + 63) / 64;
-    bool room = leafCount <= index->leafCapacity && words <= index->filterWordCapacity &&
-                4 * (int64_t{leafCount} + index->groupCount) <= 3 * (int64_t{index->slotMask} + 1);
+    bool room = leafCount <= index->leafCapacity && words <= index->filterWordCapacity;
     for (int t = 0; t < 3; ++t) room = room && gathered.typeCounts[t] <= index->placeCapacity[t];
     for (int d = 0; d < 2; ++d) room = room && gathered.rowCounts[d] <= index->rowCapacity[d];
-    // Only leaves come and go: every group gathered must be one the index has.
-    for (const IndexedGroup& group : gathered.groups) room = room && index->group(group.handle) != nullptr;
+    // Every group the walk only left must be one the index has; groups it
+    // entered may be new, and lists that outgrow their room move to the end.
     for (const IndexedGroup& group : gathered.closed) room = room && index->group(group.handle) != nullptr;
     if (!room) {
         rebuildIndex(header, wholeLayout);
         return;
     }
+    const auto movedListWords = [index](const IndexedGroup* known, int64_t count) -> int64_t {
+        return known != nullptr && known->childrenAt >= 0 && listRoomOf(*index, *known) >= count ? 0
+                                                                                                : 1 + listRoom(count);
+    };
+    int64_t releasedGroups = 0;
+    for (const uintptr_t gone : released) releasedGroups += index->entryOf(gone) < 0 ? 1 : 0;
+    int64_t newGroups = 0;
+    int64_t listWords = 0;
+    for (const IndexedGroup& group : gathered.groups) {
+        const IndexedGroup* known = index->group(group.handle);
+        newGroups += known == nullptr ? 1 : 0;
+        if (group.childrenAt >= 0) listWords += movedListWords(known, group.childCount);
+    }
+    // The stretch's first parent keeps its first children and takes the
+    // ones walked for the rest; it has a list when it has or gets groups.
+    const IndexedGroup* parent = gathered.closed.empty() ? nullptr : index->group(gathered.closed.front().handle);
+    const int64_t parentCount = gathered.keptChildren + static_cast<int64_t>(gathered.tail.size());
+    const bool parentListed = parent != nullptr && (parent->childrenAt >= 0 || gathered.tailHasGroups);
+    if (parentListed) listWords += movedListWords(parent, parentCount);
+    const int64_t liveGroups = index->groupCount - index->freeGroups - releasedGroups + newGroups;
+    room = 4 * (int64_t{leafCount} + liveGroups) <= 3 * (int64_t{index->slotMask} + 1) &&
+           newGroups <= int64_t{index->groupCapacity} - index->groupCount + index->freeGroups + releasedGroups &&
+           int64_t{index->childUsed} + listWords <= index->childCapacity;
+    if (!room) {
+        rebuildIndex(header, wholeLayout);
+        return;
+    }
 
-    // The slots of the leaves cut off go, those of the leaves that stay are
+    // The slots of the nodes cut off go, those of the leaves that stay are
     // found while the leaf table still holds their old positions.
     int32_t* slots = index->table<int32_t>(index->slotsAt);
     const uint32_t mask = index->slotMask;
@@ -453,10 +518,12 @@ void updateIndex(TableHeader& header, const IndexGathering& gathered, const std:
             if (index->entryHandle(slots[slot]) == node) return slot;
         }
     };
+    std::vector<int32_t> freed;  // the group entries of groups cut off
     for (const uintptr_t gone : released) {
         int64_t found = findSlot(gone);
         if (found < 0) continue;
         auto hole = static_cast<uint32_t>(found);
+        if (slots[hole] < 0) freed.push_back(-slots[hole] - 1);
         slots[hole] = 0;
         // The entries after it in its run move up when their home allows.
         for (uint32_t slot = (hole + 1) & mask; slots[slot] != 0; slot = (slot + 1) & mask) {
@@ -467,6 +534,12 @@ void updateIndex(TableHeader& header, const IndexGathering& gathered, const std:
             slots[slot] = 0;
             hole = slot;
         }
+    }
+    auto* groups = index->table<IndexedGroup>(index->groupsAt);
+    for (const int32_t g : freed) {
+        groups[g] = IndexedGroup{0, index->freeGroup, 0, 0, -1};
+        index->freeGroup = g;
+        ++index->freeGroups;
     }
     std::vector<int64_t> kept(gathered.leaves.size());
     for (std::size_t k = 0; k < gathered.leaves.size(); ++k) kept[k] = findSlot(gathered.leaves[k].handle);
@@ -502,12 +575,14 @@ void updateIndex(TableHeader& header, const IndexGathering& gathered, const std:
         }
         if (kept[k] >= 0) slots[kept[k]] = seq + 1;
     }
+    const auto insertSlot = [slots, mask](uintptr_t node, int32_t entry) {
+        uint32_t slot = slotOf(node, mask);
+        while (slots[slot] != 0) slot = (slot + 1) & mask;
+        slots[slot] = entry;
+    };
     // New leaves go in once every entry names its new position.
     for (std::size_t k = 0; k < gathered.leaves.size(); ++k) {
-        if (kept[k] >= 0) continue;
-        uint32_t slot = slotOf(gathered.leaves[k].handle, mask);
-        while (slots[slot] != 0) slot = (slot + 1) & mask;
-        slots[slot] = base + static_cast<int32_t>(k) + 1;
+        if (kept[k] < 0) insertSlot(gathered.leaves[k].handle, base + static_cast<int32_t>(k) + 1);
     }
     // The skip tables from the stretch on, and before it as far as a word
     // whose next word with a bit changes.
@@ -521,18 +596,63 @@ void updateIndex(TableHeader& header, const IndexGathering& gathered, const std:
             column[w] = column[w + 1];
         }
     }
-    auto* groups = index->table<IndexedGroup>(index->groupsAt);
+
+    // A list of `count` children for a group, where it is when its room
+    // allows, else at the end of the table of lists; the first `keep` of its
+    // children are carried over when it moves.
+    auto* lists = index->table<uintptr_t>(index->childListAt);
+    const auto listFor = [index, lists](IndexedGroup& entry, int64_t count, int64_t keep) -> uintptr_t* {
+        if (entry.childrenAt >= 0 && listRoomOf(*index, entry) >= count) return lists + entry.childrenAt;
+        const int64_t roomWords = listRoom(count);
+        uintptr_t* moved = lists + index->childUsed + 1;
+        for (int64_t k = 0; k < keep; ++k) {
+            moved[k] = entry.childrenAt >= 0 ? lists[entry.childrenAt + k] : index->leafHandle(entry.first + static_cast<int32_t>(k));
+        }
+        moved[-1] = static_cast<uintptr_t>(roomWords);
+        entry.childrenAt = index->childUsed + 1;
+        index->childUsed += static_cast<int32_t>(1 + roomWords);
+        return moved;
+    };
     for (const IndexedGroup& group : gathered.groups) {
-        IndexedGroup& entry = groups[-index->entryOf(group.handle) - 1];
+        const int32_t known = index->entryOf(group.handle);
+        int32_t g = -known - 1;
+        if (known == 0) {
+            if (index->freeGroup >= 0) {
+                g = index->freeGroup;
+                index->freeGroup = groups[g].first;
+                --index->freeGroups;
+            } else {
+                g = index->groupCount++;
+            }
+            groups[g] = IndexedGroup{group.handle, 0, 0, 0, -1};
+            insertSlot(group.handle, -g - 1);
+        }
+        IndexedGroup& entry = groups[g];
         entry.first = group.first;
         entry.end = group.end;
         entry.childCount = group.childCount;
+        if (group.childrenAt < 0) {
+            entry.childrenAt = -1;
+        } else {
+            uintptr_t* list = listFor(entry, group.childCount, 0);
+            std::memcpy(list, gathered.children.data() + group.childrenAt,
+                        static_cast<std::size_t>(group.childCount) * sizeof(uintptr_t));
+        }
     }
     for (const IndexedGroup& group : gathered.closed) {
         IndexedGroup& entry = groups[-index->entryOf(group.handle) - 1];
         entry.end = group.end;
         // An array of values lists its leaves as its children.
-        if (entry.childrenAt < 0) entry.childCount = entry.end - entry.first;
+        if (entry.childrenAt < 0 && !(parentListed && group.handle == gathered.closed.front().handle)) {
+            entry.childCount = entry.end - entry.first;
+        }
+    }
+    if (parentListed) {
+        IndexedGroup& entry = groups[-index->entryOf(gathered.closed.front().handle) - 1];
+        const int64_t keep = std::min<int64_t>(gathered.keptChildren, entry.childCount);
+        uintptr_t* list = listFor(entry, parentCount, keep);
+        std::copy(gathered.tail.begin(), gathered.tail.end(), list + gathered.keptChildren);
+        entry.childCount = static_cast<int32_t>(parentCount);
     }
     index->leafCount = leafCount;
     std::memcpy(index->typeCounts, gathered.typeCounts, sizeof index->typeCounts);

@@ -9,10 +9,9 @@
 // given back whenever a layout pass may change the tree's shape, so an index
 // that exists always describes the tree as it is. An Integer write that only
 // makes or cuts off the ends of arrays changes the tree without a layout
-// pass and, when only leaves came or went, brings the index up to date in
-// place, from the first changed array on (it makes it anew when elements of
-// an array of structures did); its tables have room to spare for that, and it is made
-// anew when the room runs out. Other value writes, reads, labels and handle
+// pass and brings the index up to date in place, from the first changed
+// array on; its tables have room to spare for that, and it is made anew when
+// the room runs out. Other value writes, reads, labels and handle
 // calls only read it. When the block cannot be had, every caller walks the
 // tree instead, with the same results.
 //
@@ -59,13 +58,18 @@ struct LayoutIndex {
     int32_t leafCount;
     int32_t typeCounts[3];
     int32_t rowCounts[2];
-    int32_t groupCount;
+    int32_t groupCount;   // entries of the group table in use, those on the free list included
     int32_t filterWords;  // 64-leaf words of each handle filter's bit set in use
     uint32_t slotMask;    // slots - 1, a power of two less one
     // Every table that follows the leaves is made with room to spare, so
-    // that a write that adds or removes a few values can bring the index up
-    // to date in place.
-    int32_t leafCapacity, placeCapacity[3], rowCapacity[2], filterWordCapacity;
+    // that a write that adds or removes a few values or element groups can
+    // bring the index up to date in place. The entries of groups that left
+    // the tree form a free list (through `first`, -1 ending it); every child
+    // list has a word before it that holds how many children it has room
+    // for, and lists that outgrow their room move to the unused end of the
+    // table of lists.
+    int32_t leafCapacity, placeCapacity[3], rowCapacity[2], filterWordCapacity, groupCapacity, childCapacity;
+    int32_t freeGroup, freeGroups, childUsed;
     // Byte offsets of the tables: the leaves; per type the positions of its
     // values by place; per direction the positions of its run-time rows; the
     // filter bit sets and skip tables; the groups, their child lists, the slots.
@@ -136,6 +140,12 @@ struct IndexGathering {
     std::vector<IndexedGroup> closed;           // groups only left (the start's ancestors): handle and end
     std::vector<uintptr_t> children;            // the lists of groups that have group children
     std::vector<std::vector<uintptr_t>> pending;  // per depth, the list of the group being walked
+    // The children of the stretch's first parent from where the stretch
+    // starts: how many come before (kept as the index has them) and the
+    // ones walked, which replace the rest of its list.
+    int32_t keptChildren = 0;
+    std::vector<uintptr_t> tail;
+    bool tailHasGroups = false;
     int32_t typeCounts[3] = {0, 0, 0};          // counts so far, the totals once the walk is done
     int32_t rowCounts[2] = {0, 0};
     bool usable = true;
@@ -143,9 +153,11 @@ struct IndexGathering {
 
 // Gathers the tree from node `start` (0: none) and its later siblings on,
 // whose parent is `parent`, to the end of the tree: then the later siblings
-// of `parent`, of its parent, and so on. The counts before the stretch come
+// of `parent`, of its parent, and so on. `parent` keeps its first
+// `keptChildren` children before `start`. The counts before the stretch come
 // from `index`, which must still describe the tree up to position `seqBase`.
-void gatherFrom(const LayoutIndex& index, uintptr_t start, uintptr_t parent, int32_t seqBase, IndexGathering& out);
+void gatherFrom(const LayoutIndex& index, uintptr_t start, uintptr_t parent, int32_t keptChildren, int32_t seqBase,
+                IndexGathering& out);
 
 // The table's index, or null when it has none.
 const LayoutIndex* openIndex(const TableHeader& header);
@@ -161,11 +173,13 @@ void dropIndex(TableHeader& header);
 void rebuildIndex(TableHeader& header, bool wholeLayout);
 
 // Brings the index in line with the tree after a change that left every
-// leaf before position `gathered.seqBase` where it was and every group
-// where it was: the stretch from there on was gathered with gatherFrom, and
-// `released` lists the leaves cut off the tree. Makes the index anew when
-// its room does not suffice; drops it when the element arrays do not mirror
-// the tree. `wholeLayout` as for rebuildIndex.
+// leaf before position `gathered.seqBase` where it was, and every group
+// before it with the children it had: the stretch from there on was
+// gathered with gatherFrom, and `released` lists the nodes cut off the tree,
+// leaves and groups. Groups of the stretch the index does not know yet are
+// added. Makes the index anew when its room does not suffice; drops it when
+// the element arrays do not mirror the tree. `wholeLayout` as for
+// rebuildIndex.
 void updateIndex(TableHeader& header, const IndexGathering& gathered, const std::vector<uintptr_t>& released,
                  bool wholeLayout);
 

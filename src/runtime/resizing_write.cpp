@@ -119,6 +119,21 @@ int32_t scalarRowsBelow(const TableHeader& header, int32_t structure) {
     return rows;
 }
 
+// Adds a node and every node below it to `out`. Recurses into groups only,
+// whose depth the structure nesting bounds.
+void noteSubtree(uintptr_t handle, std::vector<uintptr_t>& out) {
+    out.push_back(handle);
+    const RuntimeNode* node = resolveNode(handle);
+    if (node == nullptr || node->kind != kGroupNode) return;
+    for (uintptr_t child = node->firstChild; child != 0;) {
+        const RuntimeNode* below = resolveNode(child);
+        if (below == nullptr) return;
+        if (below->kind == kGroupNode) noteSubtree(child, out);
+        else out.push_back(child);
+        child = below->nextSibling;
+    }
+}
+
 }  // namespace
 
 bool ResizingWrite::prepare(TableHeader& header, uintptr_t leafHandle) {
@@ -258,6 +273,7 @@ void ResizingWrite::bringTo(SizedArray& array, int32_t count, bool noteReleased)
             if (gone == nullptr) continue;
             if (ofStructures(array)) {
                 for (int c = 0; c < 6; ++c) array.counterChange[c] -= gone->counters[c];
+                if (noteReleased) noteSubtree(element(array, k), released_);
             } else {
                 addToCounters(array.counterChange, array.row->type, array.row->io, -1);
                 if (noteReleased) released_.push_back(element(array, k));
@@ -307,7 +323,6 @@ void ResizingWrite::sync() {
         const int32_t change = array.length - oldLength(array);
         if (change == 0) continue;
         if (first == nullptr) first = &array;
-        if (ofStructures(array)) regrouped_ = true;
         for (uintptr_t at = array.node; at != 0;) {
             RuntimeNode* node = resolveNode(at);
             if (node == nullptr) break;
@@ -326,7 +341,7 @@ void ResizingWrite::sync() {
     const int32_t kept = std::min(first->length, oldLength(*first));
     const uintptr_t start = first->made.empty() ? 0 : first->made.front();
     const int32_t seqBase = kept == 0 ? first->entry.first : index_->subtreeEnd(element(*first, kept - 1));
-    gatherFrom(*index_, start, first->node, seqBase, gathered_);
+    gatherFrom(*index_, start, first->node, kept, seqBase, gathered_);
     if (!gathered_.usable) {
         syncPass(*header_, false);
         return;
@@ -340,12 +355,6 @@ void ResizingWrite::followIndex() {
     if (!changed_) return;
     if (!gathered_.usable) {
         rebuildIndex(*header_, false);
-        return;
-    }
-    // The index is brought up to date in place only where leaves alone come
-    // and go; element groups that came or went take a new one.
-    if (regrouped_) {
-        rebuildIndex(*header_, complete_);
         return;
     }
     updateIndex(*header_, gathered_, released_, complete_);

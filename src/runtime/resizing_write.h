@@ -16,9 +16,8 @@
 // of values, and their arrays follow the answers. The values from the first
 // changed array on move to new places; only they, and the written leaf, are
 // compared with the element slots, and the index follows from the same
-// gathering (it is made anew when element groups came or went, as the
-// in-place update moves leaves only). Every other case is left to the whole layout, which stays the
-// reference.
+// gathering, element groups that came or went included. Every other case is
+// left to the whole layout, which stays the reference.
 #pragma once
 
 #include "runtime/layout_index.h"
@@ -83,7 +82,6 @@ private:
     int32_t count_ = 0;
     bool complete_ = true;  // every element the count asks for could be made
     bool changed_ = true;   // some array changed its length
-    bool regrouped_ = false;  // elements of an array of structures came or went
     std::vector<SizedArray> arrays_;
     std::vector<uintptr_t> released_;
     IndexGathering gathered_;

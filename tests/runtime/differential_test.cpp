@@ -365,27 +365,20 @@ private:
             answer("count by handle", refusal);
         }
         // An agreed resize that no layout index block came or went with: the
-        // index followed the write in place.
-        // A layout pass gives the index back before the host hears of new
-        // sizes; the resizing write that makes or cuts off elements of a
-        // structure array only after, when it makes the index anew.
+        // index followed the write in place, elements of structures
+        // included (a layout pass gives the index back first).
         bool resized = false;
         bool indexBlock = false;
-        bool indexGoneBefore = false;
-        bool indexGoneAfter = false;
         static const std::regex kBlock("^(allocate|release #[0-9]+) (-?[0-9]+)");
         for (std::size_t i = before; i < log_.size(); ++i) {
             resized = resized || log_[i].rfind("resize(", 0) == 0;
             std::smatch size;
-            if (std::regex_search(log_[i], size, kBlock) && isLayoutIndexSize(std::stoi(size[2]))) {
-                indexBlock = true;
-                if (size[1].str().rfind("release", 0) == 0) (resized ? indexGoneAfter : indexGoneBefore) = true;
-            }
+            indexBlock = indexBlock ||
+                         (std::regex_search(log_[i], size, kBlock) && isLayoutIndexSize(std::stoi(size[2])));
         }
-        if (refusal == nullptr && resized && !indexBlock) ++resizedInPlace_;
-        if (refusal == nullptr && resized && std::strcmp(sizing.name, "NG") == 0 && !indexGoneBefore &&
-            indexGoneAfter) {
-            ++elementsRegroupedInPlace_;
+        if (refusal == nullptr && resized && !indexBlock) {
+            ++resizedInPlace_;
+            if (std::strcmp(sizing.name, "NG") == 0) ++elementsRegroupedInPlace_;
         }
     }
 
