@@ -97,26 +97,69 @@ int32_t countFreshGroup(RuntimeNode& group) {
     return nodes;
 }
 
-// The rows of the subtree of Structure row `structure`, when each of them is
-// a scalar whose id sizes no row: then an element of an array of it is one
-// node per row, whatever the values, and changing how many elements there
-// are changes no other count. -1 otherwise.
-int32_t scalarRowsBelow(const TableHeader& header, int32_t structure) {
+// The nodes of a new element of an array of Structure row `structure`, when
+// every layout pass would lay such an element out alike: then it has one
+// node per row of the subtree outside the arrays in it, whose elements it
+// has none of, and changing how many elements there are changes no other
+// count. That holds when every array in the subtree takes its size from a
+// scalar Integer of the subtree that comes before it, lies in no array
+// there and is the first row of its id: a new element's Integers have no
+// value, so each of its arrays has none. The Integers that size rows may
+// size rows of the subtree only, or the elements would count for rows
+// outside it. -1 otherwise.
+int32_t elementRowsBelow(const TableHeader& header, int32_t structure) {
     const VariableRow* top = rowAt(header, structure);
     if (top == nullptr) return -1;
-    int32_t rows = 0;
-    for (int32_t k = structure + 1; k < header.rowCount; ++k) {
-        const VariableRow* row = rowAt(header, k);
+    int32_t end = structure + 1;
+    for (; end < header.rowCount; ++end) {
+        const VariableRow* row = rowAt(header, end);
         if (row == nullptr) return -1;
         if (row->depth <= top->depth) break;
-        if (row->dimension != kScalar) return -1;
+    }
+    // Per row of the subtree, whether it lies in an array of the subtree
+    // (as an element's member); the rows of the open structures, by depth.
+    std::vector<bool> inArray(static_cast<std::size_t>(end - structure), false);
+    std::vector<int32_t> open;
+    int32_t nodes = 0;
+    for (int32_t k = structure + 1; k < end; ++k) {
+        const VariableRow* row = rowAt(header, k);
+        while (!open.empty() && rowAt(header, open.back())->depth >= row->depth) open.pop_back();
+        const bool below = !open.empty() && (inArray[static_cast<std::size_t>(open.back() - structure)] ||
+                                             rowAt(header, open.back())->dimension != kScalar);
+        inArray[static_cast<std::size_t>(k - structure)] = below;
+        if (row->type == kStructure) open.push_back(k);
+        if (!below) ++nodes;
+    }
+    for (int32_t k = structure + 1; k < end; ++k) {
+        const VariableRow* row = rowAt(header, k);
+        if (row->dimension != kScalar) {
+            if (row->dimension < kScalar) return -1;  // the host would be asked for every element's size
+            int32_t sizer = -1;
+            for (int32_t j = 0; j < header.rowCount && sizer < 0; ++j) {
+                const VariableRow* other = rowAt(header, j);
+                if (other == nullptr) return -1;
+                if (other->id == row->dimension) sizer = j;
+            }
+            if (sizer <= structure || sizer >= k) return -1;
+        }
+        bool sizes = false;
         for (int32_t j = 0; j < header.rowCount; ++j) {
             const VariableRow* other = rowAt(header, j);
-            if (other == nullptr || other->dimension == row->id) return -1;
+            if (other == nullptr) return -1;
+            if (other->dimension != row->id) continue;
+            if (j <= k || j >= end) return -1;
+            sizes = true;
         }
-        ++rows;
+        if (!sizes) continue;
+        if (row->type != kInteger || row->dimension != kScalar || inArray[static_cast<std::size_t>(k - structure)]) {
+            return -1;
+        }
+        for (int32_t j = 0; j < k; ++j) {
+            const VariableRow* other = rowAt(header, j);
+            if (other == nullptr || other->id == row->id) return -1;
+        }
     }
-    return rows;
+    return nodes;
 }
 
 // Adds a node and every node below it to `out`. Recurses into groups only,
@@ -210,7 +253,7 @@ bool ResizingWrite::prepare(TableHeader& header, uintptr_t leafHandle) {
         const bool hostSized = whole && row.dimension < kScalar;
         if (!fits || (row.dimension != sizing->id && !hostSized)) return;
         if (!hostSized) ++members;
-        const int32_t below = row.type == kStructure && !hostSized ? scalarRowsBelow(header, k) : 0;
+        const int32_t below = row.type == kStructure && !hostSized ? elementRowsBelow(header, k) : 0;
         if ((!hostSized && k < z) || (row.type == kStructure && below < 0) ||
             memberNamed(header, owner, row.name) != k) {
             fits = false;

@@ -4,8 +4,9 @@
 // When the layout index vouches that the tree is the layout of the current
 // rows, and the rows the Integer sizes are arrays among the later members of
 // its own structure (or top-level rows after a top-level Integer), each of
-// values or of structures whose subtree holds only scalars that size
-// nothing, a layout pass from the written leaf would change nothing but the
+// values or of structures whose new elements every pass lays out alike
+// (their arrays sized by Integers of their own, which have no value yet),
+// a layout pass from the written leaf would change nothing but the
 // ends of those arrays: it would make their new elements or cut off the
 // ones past the new count, in row order, and the host would hear the same
 // from it as from the steps here. A new element of structures is laid out

@@ -45,13 +45,13 @@ const std::vector<RowSpec> kOwnSizedRows = [] {
     return rows;
 }();
 
-// A table whose Integers size only arrays of values among their own later
-// members, so that their writes resize arrays without a layout pass: N
+// A table whose Integers size only arrays among their own later members,
+// so that their writes resize arrays without a layout pass: N
 // sizes three top-level arrays with other values between them, each M sizes
 // two arrays in its element of S, TN one in the scalar structure T. NS sizes
-// the structure array S, whose elements hold arrays of their own: its writes
-// take the whole layout. NG sizes the structure array G of scalars (one of
-// them in a nested structure), whose elements come and go without one.
+// the structure array S, whose elements hold arrays sized by their own M,
+// NG the structure array G of scalars (one of them in a nested structure):
+// their elements come and go without a layout pass too.
 const std::vector<RowSpec> kResizingRows = {
     {"N", "Integer", "Scalar", "0", "Input and Output"},
     {"V", "Real", "N", "0", "Input Only"},
@@ -77,9 +77,25 @@ const std::vector<RowSpec> kResizingRows = {
 
 // The same with H, a top-level array that the host sizes, between N's
 // arrays: a write of a top-level Integer asks the host for its size again.
+// The elements of S hold an array sized by N as well, which a layout pass
+// gives N's count: the writes of NS take the whole layout here.
 const std::vector<RowSpec> kHostSizedResizingRows = [] {
     std::vector<RowSpec> rows = kResizingRows;
+    rows.insert(rows.begin() + 8, RowSpec{"SN", "Real", "N", "1", "Output Only"});
     rows.insert(rows.begin() + 2, RowSpec{"H", "Real", "Number of Components", "0", "Input and Output"});
+    return rows;
+}();
+
+// The same with an array of structures R in each element of S, each of its
+// elements with an Integer RN, and an array Q of S's element that RN sizes.
+// A layout pass over the whole of S gives a new element's Q the count of the
+// last RN it laid out, which may be in an earlier element: the writes of NS
+// take the whole layout here too.
+const std::vector<RowSpec> kNestedResizingRows = [] {
+    std::vector<RowSpec> rows = kResizingRows;
+    rows.insert(rows.begin() + 9, {RowSpec{"R", "Structure", "M", "1", "Input Only"},
+                                   RowSpec{"RN", "Integer", "Scalar", "2", "Input Only"},
+                                   RowSpec{"Q", "Real", "RN", "1", "Output Only"}});
     return rows;
 }();
 
@@ -187,11 +203,12 @@ private:
     void answer(const char* call, const char* message) { note(std::string(call) + ": " + (message ? message : "ok")); }
 
     void open(int slot) {
-        const int design = resizing_ ? 3 + pick(2) : pick(5);
+        const int design = resizing_ ? 3 + pick(3) : pick(5);
         tables_[slot] = makeTable(design == 0   ? kSessionRows
                                   : design < 3  ? kOwnSizedRows
                                   : design == 3 ? kResizingRows
-                                                : kHostSizedResizingRows);
+                                  : design == 4 ? kHostSizedResizingRows
+                                                : kNestedResizingRows);
         tables_[slot] == 0 ? note("no table") : note("table");
         if (resizing_ && tables_[slot] != 0) bind(tables_[slot]);
     }
@@ -379,6 +396,7 @@ private:
         if (refusal == nullptr && resized && !indexBlock) {
             ++resizedInPlace_;
             if (std::strcmp(sizing.name, "NG") == 0) ++elementsRegroupedInPlace_;
+            if (std::strcmp(sizing.name, "NS") == 0) ++elementsWithArraysInPlace_;
         }
     }
 
@@ -517,10 +535,12 @@ private:
 public:
     int resizedInPlace() const { return resizedInPlace_; }
     int elementsRegroupedInPlace() const { return elementsRegroupedInPlace_; }
+    int elementsWithArraysInPlace() const { return elementsWithArraysInPlace_; }
 
 private:
     int resizedInPlace_ = 0;
     int elementsRegroupedInPlace_ = 0;
+    int elementsWithArraysInPlace_ = 0;
 };
 
 std::string answerText(const char* message) { return std::string("=> ") + (message ? message : "ok"); }
@@ -560,8 +580,9 @@ protected:
     }
 
     // Of the last session: the writes of NG that made or cut off elements of
-    // G without a layout pass.
+    // G without a layout pass, and those of NS for S.
     int regroupedInPlace = 0;
+    int withArraysInPlace = 0;
 
     Log runSession(uint32_t seed, bool withoutIndex, int& indexBlocks, int& resizedInPlace, bool resizing = false) {
         installTestHost();
@@ -573,6 +594,7 @@ protected:
         session.run(160);
         resizedInPlace = session.resizedInPlace();
         regroupedInPlace = session.elementsRegroupedInPlace();
+        withArraysInPlace = session.elementsWithArraysInPlace();
         memory.recordTrail(false);
         memory.refuseSize = nullptr;
         memory.outsideLiveLimit = nullptr;
@@ -701,6 +723,7 @@ TEST_F(Differential, ResizingWritesSeeTheSameHostWithAndWithoutTheIndex) {
     int writesResizedInPlace = 0;
     int walkedWithoutIndexBlock = 0;  // where no index could be made at all
     int structureElementsInPlace = 0;
+    int elementsWithArraysInPlace = 0;
     for (uint32_t seed = 1; seed <= 40; ++seed) {
         int indexed = 0;
         int refused = 0;
@@ -708,6 +731,7 @@ TEST_F(Differential, ResizingWritesSeeTheSameHostWithAndWithoutTheIndex) {
         int walkedInPlace = 0;
         const Log fast = runSession(seed, false, indexed, inPlace, true);
         structureElementsInPlace += regroupedInPlace;
+        elementsWithArraysInPlace += withArraysInPlace;
         const Log walked = runSession(seed, true, refused, walkedInPlace, true);
         EXPECT_EQ(regroupedInPlace, 0) << "seed " << seed;  // no index, no resizing write
         EXPECT_EQ(refused, 0) << "seed " << seed;
@@ -720,6 +744,7 @@ TEST_F(Differential, ResizingWritesSeeTheSameHostWithAndWithoutTheIndex) {
     }
     EXPECT_GT(writesResizedInPlace, walkedWithoutIndexBlock + 100);
     EXPECT_GT(structureElementsInPlace, 30);
+    EXPECT_GT(elementsWithArraysInPlace, 10);
 }
 
 }  // namespace

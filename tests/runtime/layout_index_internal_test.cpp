@@ -21,8 +21,8 @@ namespace uvt_test {
 namespace {
 
 // N sizes an array of values and two arrays of structures, the second with
-// a structure in each element; NH sizes an array of structures inside the
-// structure T.
+// a structure and an array sized by its own EN in each element; NH sizes an
+// array of structures inside the structure T.
 const std::vector<RowSpec> kRows = {
     {"N", "Integer", "Scalar", "0", "Input and Output"},
     {"V", "Real", "N", "0", "Input Only"},
@@ -33,6 +33,8 @@ const std::vector<RowSpec> kRows = {
     {"ET", "Structure", "Scalar", "1", "Output Only"},
     {"EC", "Character", "Scalar", "2", "Input and Output"},
     {"ER", "Real", "Scalar", "1", "Input Only"},
+    {"EN", "Integer", "Scalar", "1", "Input Only"},
+    {"EP", "Real", "EN", "1", "Input and Output"},
     {"T", "Structure", "Scalar", "0", "Input Only"},
     {"NH", "Integer", "Scalar", "1", "Input Only"},
     {"H", "Structure", "NH", "1", "Output Only"},
@@ -162,28 +164,36 @@ TEST_F(LayoutIndexTest, FollowsElementsOfStructuresThatComeAndGo) {
     // Small steps mostly, and now and then one past the room the index
     // keeps spare, to none, and below none.
     const int32_t jumps[] = {0, -3, 40, 90, 1};
-    int32_t counts[2] = {0, 0};  // of N and of NH, below 0 as 0
+    // The counts of N, of NH and of each element's EN, below 0 as 0.
+    int32_t n = 0;
+    int32_t nh = 0;
+    std::vector<int32_t> en;
     int changes = 0;
     int inPlace = 0;
-    for (int step = 0; step < 300; ++step) {
-        const bool top = random() % 3 != 0;
+    const char* const names[] = {"N", "NH", "EN"};
+    for (int step = 0; step < 400; ++step) {
+        const int which = static_cast<int>(random() % 3);
         int32_t count = random() % 8 == 0 ? jumps[random() % 5] : static_cast<int32_t>(random() % 7);
-        const int32_t first[] = {0};
+        if (which == 2 && n == 0) continue;
+        const int32_t at[] = {which == 2 ? static_cast<int32_t>(random() % static_cast<uint32_t>(n)) : 0};
         const char* answer = nullptr;
-        const int blocks = indexBlocksDuring([&] { answer = rtmSetVarValueByName(table, top ? "N" : "NH", first, &count); });
+        const int blocks = indexBlocksDuring([&] { answer = rtmSetVarValueByName(table, names[which], at, &count); });
         ASSERT_EQ(answer, nullptr);
-        int32_t& was = counts[top ? 0 : 1];
+        en.resize(static_cast<std::size_t>(n), 0);
+        int32_t& was = which == 0 ? n : which == 1 ? nh : en[static_cast<std::size_t>(at[0])];
         if (std::max(count, 0) != was) {
             ++changes;
             inPlace += blocks == 0 ? 1 : 0;
         }
         was = std::max(count, 0);
-        expectIndexDescribesTree(table, std::string(top ? "N = " : "NH = ") + std::to_string(count));
+        en.resize(static_cast<std::size_t>(n), 0);  // new elements' EN has no value
+        expectIndexDescribesTree(table, std::string(names[which]) + "(" + std::to_string(at[0]) + ") = " +
+                                            std::to_string(count));
         if (HasFatalFailure()) break;
     }
     // Not a test of indexes made anew: most writes that changed a count
     // brought it up to date in place.
-    EXPECT_GT(changes, 150);
+    EXPECT_GT(changes, 200);
     EXPECT_GT(inPlace, changes * 3 / 4);
     DeleteUVT(table);
 }
