@@ -233,17 +233,17 @@ bool ResizingWrite::prepare(TableHeader& header, uintptr_t leafHandle) {
     }
 
     // Every row sized by the leaf's row must be an array among the later
-    // members of the same structure, of values or of structures of scalars
-    // that size nothing, so that the count each of them gets in any pass is
-    // the one of the leaf of its own group. A whole pass
+    // members of the same structure, of values or of structures whose new
+    // elements every pass lays out alike, so that the count each of them
+    // gets in any pass is the one of the leaf of its own group. A whole pass
     // also asks the host for the rows it sizes: those must be top-level
-    // arrays of values.
+    // arrays, of values or of such structures.
     int32_t sized = 0;
     for (int32_t k = 0; k < header.rowCount; ++k) {
         const VariableRow* row = rowAt(header, k);
         if (row == nullptr) return false;
         if (row->dimension == sizing->id) ++sized;
-        if (whole && row->dimension < kScalar && (row->depth != 0 || row->type == kStructure)) return false;
+        if (whole && row->dimension < kScalar && row->depth != 0) return false;
     }
     const RuntimeNode* group = resolveNode(parent);
     if (group == nullptr) return false;
@@ -253,7 +253,7 @@ bool ResizingWrite::prepare(TableHeader& header, uintptr_t leafHandle) {
         const bool hostSized = whole && row.dimension < kScalar;
         if (!fits || (row.dimension != sizing->id && !hostSized)) return;
         if (!hostSized) ++members;
-        const int32_t below = row.type == kStructure && !hostSized ? elementRowsBelow(header, k) : 0;
+        const int32_t below = row.type == kStructure ? elementRowsBelow(header, k) : 0;
         if ((!hostSized && k < z) || (row.type == kStructure && below < 0) ||
             memberNamed(header, owner, row.name) != k) {
             fits = false;

@@ -14,7 +14,8 @@
 // same order and sizes. A pass over the whole table (a top-level
 // Integer) also asks the host for the size of every row it sizes; that is
 // done here too, in the same order, when all such rows are top-level arrays
-// of values, and their arrays follow the answers. The values from the first
+// (of values, or of structures as above), and their arrays follow the
+// answers. The values from the first
 // changed array on move to new places; only they, and the written leaf, are
 // compared with the element slots, and the index follows from the same
 // gathering, element groups that came or went included. Every other case is

@@ -76,13 +76,18 @@ const std::vector<RowSpec> kResizingRows = {
 };
 
 // The same with H, a top-level array that the host sizes, between N's
-// arrays: a write of a top-level Integer asks the host for its size again.
-// The elements of S hold an array sized by N as well, which a layout pass
-// gives N's count: the writes of NS take the whole layout here.
+// arrays, and HS, an array of structures it sizes, at the end: a write of a
+// top-level Integer asks the host for their sizes again. The elements of S
+// hold an array sized by N as well, which a layout pass gives N's count:
+// the writes of NS take the whole layout here.
 const std::vector<RowSpec> kHostSizedResizingRows = [] {
     std::vector<RowSpec> rows = kResizingRows;
     rows.insert(rows.begin() + 8, RowSpec{"SN", "Real", "N", "1", "Output Only"});
     rows.insert(rows.begin() + 2, RowSpec{"H", "Real", "Number of Components", "0", "Input and Output"});
+    rows.insert(rows.end(), {RowSpec{"HS", "Structure", "Number of Components", "0", "Input Only"},
+                             RowSpec{"HA", "Real", "Scalar", "1", "Output Only"},
+                             RowSpec{"HN", "Integer", "Scalar", "1", "Input Only"},
+                             RowSpec{"HB", "Character", "HN", "1", "Input Only"}});
     return rows;
 }();
 
