@@ -15,6 +15,33 @@
 #include <utility>
 
 namespace uvt {
+namespace {
+
+// Builds a table's layout tree from nothing when the table is complete:
+// drops any old tree and element arrays, makes a new root, lays out the
+// whole table (with starting values from `source` when given) and runs an
+// unforced sync pass, whose message is dropped. Returns false, changing
+// nothing, for a missing or incomplete table. A root that cannot be
+// allocated leaves the table unbound.
+bool buildTree(uintptr_t table, InitialValueSource* source) {
+    if (resolveTable(table) == nullptr || !isTableComplete(table)) return false;
+    CountedOperation operation;
+    TableHeader* header = resolveTable(table);
+    if (header == nullptr) return false;
+    dropIndex(*header);
+    releaseTree(header->runtimeRoot);
+    releaseElementArrays(*header);
+    const uintptr_t root = createRootNode();
+    if (root == 0) return true;
+    header = resolveTable(table);
+    header->runtimeRoot = root;
+    layoutPass(table, source, 0);
+    syncTable(table, false);
+    if ((header = resolveTable(table)) != nullptr) rebuildIndex(*header, true);
+    return true;
+}
+
+}  // namespace
 
 void initArrays(uintptr_t table) {
     if (table == 0) return;
@@ -50,24 +77,6 @@ int32_t getLimitDirect(const void* tableAddress, int32_t type) {
     const auto* header = static_cast<const TableHeader*>(tableAddress);
     const RuntimeNode* root = resolveNode(header->runtimeRoot);
     return root == nullptr ? 0 : root->counters[typeCounter(type)];
-}
-
-bool buildTree(uintptr_t table, InitialValueSource* source) {
-    if (resolveTable(table) == nullptr || !isTableComplete(table)) return false;
-    CountedOperation operation;
-    TableHeader* header = resolveTable(table);
-    if (header == nullptr) return false;
-    dropIndex(*header);
-    releaseTree(header->runtimeRoot);
-    releaseElementArrays(*header);
-    const uintptr_t root = createRootNode();
-    if (root == 0) return true;
-    header = resolveTable(table);
-    header->runtimeRoot = root;
-    layoutPass(table, source, 0);
-    syncTable(table, false);
-    if ((header = resolveTable(table)) != nullptr) rebuildIndex(*header, true);
-    return true;
 }
 
 namespace {

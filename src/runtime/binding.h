@@ -4,8 +4,6 @@
 // table a new definition while it keeps its run-time state.
 #pragma once
 
-#include "runtime/layout.h"
-
 #include <cstdint>
 
 namespace uvt {
@@ -35,16 +33,6 @@ int32_t getLimit(uintptr_t table, int32_t type);
 // The same from the table's address, without building anything: the counts
 // of the last sync pass; 0 without a tree or for a null address.
 int32_t getLimitDirect(const void* tableAddress, int32_t type);
-
-// Building a table's layout tree from nothing and binding it to the host's
-// arrays.
-
-// When the table is complete: drops any old tree and element arrays, makes
-// a new root, lays out the whole table (with starting values from `source`
-// when given) and runs an unforced sync pass, whose message is dropped.
-// Returns false, changing nothing, for a missing or incomplete table. A root
-// that cannot be allocated leaves the table unbound.
-bool buildTree(uintptr_t table, InitialValueSource* source);
 
 // Giving a bound table a new definition while it keeps its run-time state.
 

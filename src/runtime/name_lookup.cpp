@@ -79,11 +79,13 @@ uintptr_t selectElement(uintptr_t arrayHandle, const RuntimeNode& array, int32_t
     return element;
 }
 
-uintptr_t childNamed(const RuntimeNode& group, const char* name) {
+// The first child of `group` whose name is exactly the `length` bytes at `name`.
+uintptr_t childNamed(const RuntimeNode& group, const char* name, std::size_t length) {
     for (uintptr_t child = group.firstChild; child != 0;) {
         const RuntimeNode* node = resolveNode(child);
         if (node == nullptr) return 0;
-        if (std::strcmp(nodeName(*node), name) == 0) return child;
+        const char* own = nodeName(*node);
+        if (std::strlen(own) == length && std::memcmp(own, name, length) == 0) return child;
         child = node->nextSibling;
     }
     return 0;
@@ -118,7 +120,8 @@ uintptr_t lookUpVariable(uintptr_t root, const char* name, const int32_t* indexe
             node = resolveNode(current);
             if (node == nullptr) return 0;
         }
-        current = childNamed(*node, nodeName(*step));
+        const char* stepName = nodeName(*step);
+        current = childNamed(*node, stepName, std::strlen(stepName));
         if (current == 0) return 0;
     }
 
@@ -160,19 +163,13 @@ bool elementNamed(const LayoutIndex* index, uintptr_t group, const RuntimeNode& 
     return true;
 }
 
-// The first child of `group` whose name is exactly the `length` bytes at `component`.
-uintptr_t childNamed(uintptr_t group, const char* component, std::size_t length, const LayoutIndex* index) {
+// The node a path component names below `group`: an element found through
+// the index when it is one, else the first child of that name.
+uintptr_t componentNode(uintptr_t group, const char* component, std::size_t length, const LayoutIndex* index) {
     const RuntimeNode* node = resolveNode(group);
     if (node == nullptr) return 0;
     if (uintptr_t element = 0; elementNamed(index, group, *node, component, length, element)) return element;
-    for (uintptr_t child = node->firstChild; child != 0;) {
-        const RuntimeNode* childNode = resolveNode(child);
-        if (childNode == nullptr) return 0;
-        const char* name = nodeName(*childNode);
-        if (std::strlen(name) == length && std::memcmp(name, component, length) == 0) return child;
-        child = childNode->nextSibling;
-    }
-    return 0;
+    return childNamed(*node, component, length);
 }
 
 }  // namespace
@@ -188,7 +185,7 @@ uintptr_t findByPath(uintptr_t root, const char* path, const LayoutIndex* index)
         while (*position != '\0' && !isSeparator(*position)) ++position;
         const std::size_t length = static_cast<std::size_t>(position - component);
         if (length == 0) return 0;
-        const uintptr_t found = childNamed(current, component, length, index);
+        const uintptr_t found = componentNode(current, component, length, index);
         if (found == 0) return 0;
         while (*position == ')') ++position;
         if (*position == '\0') return found;
