@@ -223,9 +223,10 @@ void layoutMembers(LayoutContext& context, uintptr_t group, int32_t structureRow
 }  // namespace
 
 uintptr_t layoutNewElement(TableHeader& header, uintptr_t array, int32_t rowIndex, int32_t elementIndex,
-                           uintptr_t* place) {
+                           uintptr_t* place, const KnownCount* known, std::size_t knownCount) {
     CountedOperation operation;
     LayoutContext context(header, nullptr);
+    for (std::size_t k = 0; k < knownCount; ++k) context.cacheValue(known[k].row, known[k].count);
     const VariableRow* row = context.row(rowIndex);
     if (row == nullptr) return 0;
     return layoutElement(context, array, rowIndex, *row, elementIndex, 0, place);

@@ -5,6 +5,7 @@
 
 #include "table/records.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace uvt {
@@ -48,13 +49,21 @@ struct InitialValueSource {
 // happens; a whole-table pass puts that right.
 void layoutPass(uintptr_t table, InitialValueSource* source, uintptr_t startNode);
 
+// The value a layout pass has seen of Integer row `row` by the time it
+// reaches some node: the count of the rows that it sizes from there on.
+struct KnownCount {
+    int32_t row;
+    int32_t count;
+};
+
 // Element `elementIndex` (from 0) of array node `array` of row `rowIndex`,
 // made and laid out exactly as a layout pass without starting values makes
 // a missing element, and linked in at `place`: for an array of structures
-// the element's members, and theirs, one node each in row order. Returns
-// the element, or 0 when the host had no memory for it.
+// the element's members, and theirs, in row order. The pass is taken to
+// have seen the `knownCount` counts at `known` and no other Integer before
+// the element. Returns the element, or 0 when the host had no memory for it.
 uintptr_t layoutNewElement(TableHeader& header, uintptr_t array, int32_t rowIndex, int32_t elementIndex,
-                           uintptr_t* place);
+                           uintptr_t* place, const KnownCount* known = nullptr, std::size_t knownCount = 0);
 
 // Counting the values below a node straight from the tree, without the
 // counters that the sync pass keeps.

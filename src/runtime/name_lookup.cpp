@@ -79,18 +79,6 @@ uintptr_t selectElement(uintptr_t arrayHandle, const RuntimeNode& array, int32_t
     return element;
 }
 
-// The first child of `group` whose name is exactly the `length` bytes at `name`.
-uintptr_t childNamed(const RuntimeNode& group, const char* name, std::size_t length) {
-    for (uintptr_t child = group.firstChild; child != 0;) {
-        const RuntimeNode* node = resolveNode(child);
-        if (node == nullptr) return 0;
-        const char* own = nodeName(*node);
-        if (std::strlen(own) == length && std::memcmp(own, name, length) == 0) return child;
-        child = node->nextSibling;
-    }
-    return 0;
-}
-
 }  // namespace
 
 uintptr_t lookUpVariable(uintptr_t root, const char* name, const int32_t* indexes, FinalElement final,

@@ -73,6 +73,17 @@ const char* nodeName(uintptr_t handle) {
     return node == nullptr ? "" : nodeName(*node);
 }
 
+uintptr_t childNamed(const RuntimeNode& group, const char* name, std::size_t length) {
+    for (uintptr_t child = group.firstChild; child != 0;) {
+        const RuntimeNode* node = resolveNode(child);
+        if (node == nullptr) return 0;
+        const char* own = nodeName(*node);
+        if (std::strlen(own) == length && std::memcmp(own, name, length) == 0) return child;
+        child = node->nextSibling;
+    }
+    return 0;
+}
+
 bool elementFitsRow(const RuntimeNode& element, const VariableRow& row) {
     if (element.tag != kElementTag) return false;
     if (row.type == kStructure) return element.kind == kGroupNode;

@@ -8,6 +8,7 @@
 #include "table/records.h"
 #include "uvt.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace uvt {
@@ -84,6 +85,10 @@ RuntimeNode* resolveNode(uintptr_t handle);
 // the empty text when the node or its name block is missing, never null.
 const char* nodeName(uintptr_t handle);
 const char* nodeName(const RuntimeNode& node);
+
+// The first child of `group` whose name is exactly the `length` bytes at
+// `name`; 0 when none is.
+uintptr_t childNamed(const RuntimeNode& group, const char* name, std::size_t length);
 
 inline bool isValueLeaf(const RuntimeNode& node) { return node.kind == kValueLeaf; }
 inline bool isArrayElement(const RuntimeNode& node) { return node.tag == kElementTag; }

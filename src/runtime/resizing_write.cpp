@@ -98,16 +98,19 @@ int32_t countFreshGroup(RuntimeNode& group) {
 }
 
 // The nodes of a new element of an array of Structure row `structure`, when
-// every layout pass would lay such an element out alike: then it has one
-// node per row of the subtree outside the arrays in it, whose elements it
-// has none of, and changing how many elements there are changes no other
-// count. That holds when every array in the subtree takes its size from a
-// scalar Integer of the subtree that comes before it, lies in no array
-// there and is the first row of its id: a new element's Integers have no
-// value, so each of its arrays has none. The Integers that size rows may
-// size rows of the subtree only, or the elements would count for rows
-// outside it. -1 otherwise.
-int32_t elementRowsBelow(const TableHeader& header, int32_t structure) {
+// every layout pass would lay such an element out alike, and what the pass
+// has seen of the Integers that size its arrays (`known`). That holds when
+// every array in the subtree takes its size either from a scalar Integer
+// of the subtree that comes before it, lies in no array there and is the
+// first row of its id (a new element's Integers have no value, so each such
+// array has no element), or, for an array of values, from a top-level
+// scalar Integer: a pass over the whole table has seen those before the
+// structure (their values are the counts) and no other (the arrays keep the
+// none they have), a pass over a part of it none of them. The Integers of
+// the subtree that size rows may size rows of the subtree only, or the
+// elements would count for rows outside it. -1 otherwise.
+int32_t elementRowsBelow(const TableHeader& header, int32_t structure, bool whole, std::vector<KnownCount>& known) {
+    known.clear();
     const VariableRow* top = rowAt(header, structure);
     if (top == nullptr) return -1;
     int32_t end = structure + 1;
@@ -140,7 +143,26 @@ int32_t elementRowsBelow(const TableHeader& header, int32_t structure) {
                 if (other == nullptr) return -1;
                 if (other->id == row->dimension) sizer = j;
             }
-            if (sizer <= structure || sizer >= k) return -1;
+            if (sizer < 0 || (sizer > structure && sizer >= k)) return -1;
+            if (sizer < structure || sizer >= end) {
+                const VariableRow* outer = rowAt(header, sizer);
+                if (outer == nullptr || outer->depth != 0 || outer->type != kInteger || outer->dimension != kScalar ||
+                    row->type == kStructure || memberNamed(header, -1, outer->name) != sizer) {
+                    return -1;
+                }
+                int32_t count = 0;
+                if (whole && sizer < structure) {
+                    const RuntimeNode* root = resolveNode(header.runtimeRoot);
+                    const RuntimeNode* leaf =
+                        root == nullptr ? nullptr : resolveNode(childNamed(*root, outer->name, std::strlen(outer->name)));
+                    if (leaf == nullptr || leaf->kind != kValueLeaf) return -1;
+                    count = sizingCount(*leaf);
+                    if (std::none_of(known.begin(), known.end(), [sizer](const KnownCount& seen) { return seen.row == sizer; })) {
+                        known.push_back(KnownCount{sizer, count});
+                    }
+                }
+                if (!inArray[static_cast<std::size_t>(k - structure)]) nodes += count;
+            }
         }
         bool sizes = false;
         for (int32_t j = 0; j < header.rowCount; ++j) {
@@ -253,17 +275,14 @@ bool ResizingWrite::prepare(TableHeader& header, uintptr_t leafHandle) {
         const bool hostSized = whole && row.dimension < kScalar;
         if (!fits || (row.dimension != sizing->id && !hostSized)) return;
         if (!hostSized) ++members;
-        const int32_t below = row.type == kStructure ? elementRowsBelow(header, k) : 0;
+        std::vector<KnownCount> known;
+        const int32_t below = row.type == kStructure ? elementRowsBelow(header, k, whole, known) : 0;
         if ((!hostSized && k < z) || (row.type == kStructure && below < 0) ||
             memberNamed(header, owner, row.name) != k) {
             fits = false;
             return;
         }
-        uintptr_t node = group->firstChild;
-        while (node != 0 && std::strcmp(nodeName(node), row.name) != 0) {
-            const RuntimeNode* sibling = resolveNode(node);
-            node = sibling == nullptr ? 0 : sibling->nextSibling;
-        }
+        const uintptr_t node = childNamed(*group, row.name, std::strlen(row.name));
         // An array of values: the index lists its leaves as its children;
         // of an array of structures, the element groups.
         const IndexedGroup* entry = index_->group(node);
@@ -273,7 +292,7 @@ bool ResizingWrite::prepare(TableHeader& header, uintptr_t leafHandle) {
             fits = false;
             return;
         }
-        arrays_.push_back(SizedArray{node, &row, *entry, entry->childCount, {}, hostSized, k, below});
+        arrays_.push_back(SizedArray{node, &row, *entry, entry->childCount, {}, hostSized, k, below, std::move(known)});
     });
     // With no array to bring to a count the pass changes nothing, which a
     // whole pass without rows sized by the host has already been found to do.
@@ -329,7 +348,8 @@ void ResizingWrite::bringTo(SizedArray& array, int32_t count, bool noteReleased)
     }
     uintptr_t* link = linkAfter(array, array.length);
     for (int32_t i = array.length; i < count && link != nullptr; ++i) {
-        const uintptr_t made = ofStructures(array) ? layoutNewElement(*header_, array.node, array.rowIndex, i, link)
+        const uintptr_t made = ofStructures(array) ? layoutNewElement(*header_, array.node, array.rowIndex, i, link,
+                                                                      array.known.data(), array.known.size())
                                                    : createNode(*array.row, array.node, i);
         RuntimeNode* node = resolveNode(made);
         if (node == nullptr) {  // no memory: the array ends here for now, as in a layout pass

@@ -5,7 +5,8 @@
 // rows, and the rows the Integer sizes are arrays among the later members of
 // its own structure (or top-level rows after a top-level Integer), each of
 // values or of structures whose new elements every pass lays out alike
-// (their arrays sized by Integers of their own, which have no value yet),
+// (their arrays sized by Integers of their own, which have no value yet, or
+// by top-level Integers, whose counts the pass has seen or not),
 // a layout pass from the written leaf would change nothing but the
 // ends of those arrays: it would make their new elements or cut off the
 // ones past the new count, in row order, and the host would hear the same
@@ -22,6 +23,7 @@
 // left to the whole layout, which stays the reference.
 #pragma once
 
+#include "runtime/layout.h"
 #include "runtime/layout_index.h"
 #include "table/records.h"
 
@@ -65,7 +67,8 @@ private:
         std::vector<uintptr_t> made;  // the elements past the index's, made by this write
         bool hostSized;
         int32_t rowIndex;
-        int32_t rowsBelow;             // an array of structures: the rows of one element's subtree
+        int32_t rowsBelow;             // an array of structures: the nodes of one new element's subtree
+        std::vector<KnownCount> known;  // the counts a layout pass has seen on reaching such an element
         int32_t counterChange[6] = {};  // what the groups above gain from the elements made and cut off
     };
 

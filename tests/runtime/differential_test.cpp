@@ -78,8 +78,8 @@ const std::vector<RowSpec> kResizingRows = {
 // The same with H, a top-level array that the host sizes, between N's
 // arrays, and HS, an array of structures it sizes, at the end: a write of a
 // top-level Integer asks the host for their sizes again. The elements of S
-// hold an array sized by N as well, which a layout pass gives N's count:
-// the writes of NS take the whole layout here.
+// hold an array sized by N as well, which a layout pass over the whole
+// table has seen before S: it gives a new element's SN N's count.
 const std::vector<RowSpec> kHostSizedResizingRows = [] {
     std::vector<RowSpec> rows = kResizingRows;
     rows.insert(rows.begin() + 8, RowSpec{"SN", "Real", "N", "1", "Output Only"});
