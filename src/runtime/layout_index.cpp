@@ -606,7 +606,8 @@ void updateIndex(TableHeader& header, const IndexGathering& gathered, const std:
         const int64_t roomWords = listRoom(count);
         uintptr_t* moved = lists + index->childUsed + 1;
         for (int64_t k = 0; k < keep; ++k) {
-            moved[k] = entry.childrenAt >= 0 ? lists[entry.childrenAt + k] : index->leafHandle(entry.first + static_cast<int32_t>(k));
+            moved[k] = entry.childrenAt >= 0 ? lists[entry.childrenAt + k]
+                                             : index->leafHandle(entry.first + static_cast<int32_t>(k));
         }
         moved[-1] = static_cast<uintptr_t>(roomWords);
         entry.childrenAt = index->childUsed + 1;

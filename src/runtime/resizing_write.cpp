@@ -153,13 +153,13 @@ int32_t elementRowsBelow(const TableHeader& header, int32_t structure, bool whol
                 int32_t count = 0;
                 if (whole && sizer < structure) {
                     const RuntimeNode* root = resolveNode(header.runtimeRoot);
-                    const RuntimeNode* leaf =
-                        root == nullptr ? nullptr : resolveNode(childNamed(*root, outer->name, std::strlen(outer->name)));
+                    const uintptr_t node =
+                        root == nullptr ? 0 : childNamed(*root, outer->name, std::strlen(outer->name));
+                    const RuntimeNode* leaf = resolveNode(node);
                     if (leaf == nullptr || leaf->kind != kValueLeaf) return -1;
                     count = sizingCount(*leaf);
-                    if (std::none_of(known.begin(), known.end(), [sizer](const KnownCount& seen) { return seen.row == sizer; })) {
-                        known.push_back(KnownCount{sizer, count});
-                    }
+                    const auto seen = [sizer](const KnownCount& entry) { return entry.row == sizer; };
+                    if (std::none_of(known.begin(), known.end(), seen)) known.push_back(KnownCount{sizer, count});
                 }
                 if (!inArray[static_cast<std::size_t>(k - structure)]) nodes += count;
             }

@@ -115,7 +115,9 @@ void expectIndexDescribesTree(uintptr_t table, const std::string& step) {
     for (int t = 0; t < 3; ++t) EXPECT_EQ(index->typeCounts[t], walk.typeCounts[t]);
     for (int d = 0; d < 2; ++d) {
         ASSERT_EQ(index->rowCounts[d], static_cast<int32_t>(rows[d].size()));
-        for (std::size_t r = 0; r < rows[d].size(); ++r) EXPECT_EQ(index->atRow(d, static_cast<int32_t>(r)), rows[d][r]);
+        for (std::size_t r = 0; r < rows[d].size(); ++r) {
+            EXPECT_EQ(index->atRow(d, static_cast<int32_t>(r)), rows[d][r]);
+        }
         EXPECT_EQ(index->atRow(d, index->rowCounts[d]), -1);
     }
     for (int f = 0; f < 5; ++f) {
