@@ -59,6 +59,18 @@ uint8_t traitsOf(const RuntimeNode& leaf) {
     return traits;
 }
 
+// Adds a value leaf with the filter and row bits `traits` to the gathering;
+// false for a leaf of no known type.
+bool gatherLeaf(uintptr_t handle, const RuntimeNode& leaf, uint8_t traits, Gathered& out) {
+    const int32_t type = leafArrayIndex(leaf);
+    if (type < 0) return false;
+    if (traits & kInputRowBit) ++out.rowCounts[0];
+    if (traits & kOutputRowBit) ++out.rowCounts[1];
+    out.leaves.push_back(IndexedLeaf{handle, out.typeCounts[type]++, type});
+    out.traits.push_back(traits);
+    return true;
+}
+
 // Recurses into groups only, whose depth the structure nesting bounds. A
 // group's children are listed only from its first group child on (the
 // leaves before it are copied in then): an array of values, the bulk of a
@@ -91,11 +103,6 @@ void gather(uintptr_t handle, const RuntimeNode& group, std::size_t depth, Gathe
             out.pending[depth].push_back(child);
             gather(child, *node, depth + 1, out);
         } else {
-            const int32_t type = leafArrayIndex(*node);
-            if (type < 0) {
-                out.usable = false;
-                return;
-            }
             const int32_t io = node->leaf.io;
             uint8_t traits;
             if (io >= 0 && io < 4) {
@@ -107,10 +114,10 @@ void gather(uintptr_t handle, const RuntimeNode& group, std::size_t depth, Gathe
             } else {
                 traits = traitsOf(*node);
             }
-            if (traits & kInputRowBit) ++out.rowCounts[0];
-            if (traits & kOutputRowBit) ++out.rowCounts[1];
-            out.leaves.push_back(IndexedLeaf{child, out.typeCounts[type]++, type});
-            out.traits.push_back(traits);
+            if (!gatherLeaf(child, *node, traits, out)) {
+                out.usable = false;
+                return;
+            }
             if (listing) out.pending[depth].push_back(child);
         }
         child = node->nextSibling;
@@ -186,6 +193,42 @@ int32_t lowerBound(const int32_t* sorted, int32_t count, int32_t seq) {
 // How many children the list of a listed group has room for.
 int64_t listRoomOf(const LayoutIndex& index, const IndexedGroup& group) {
     return static_cast<int64_t>(index.table<uintptr_t>(index.childListAt)[group.childrenAt - 1]);
+}
+
+// Writes leaf `seq` into the index's tables: its handle, place and type, its
+// position at its place, in the run-time rows (`rows` holds the next entry
+// of each direction) and in the filter bit sets.
+void putLeaf(LayoutIndex& index, int32_t seq, const IndexedLeaf& leaf, uint8_t traits, int32_t rows[2]) {
+    index.table<uintptr_t>(index.leavesAt)[seq] = leaf.handle;
+    index.table<int32_t>(index.leafPlacesAt)[seq] = leaf.place;
+    index.table<uint8_t>(index.leafTypesAt)[seq] = static_cast<uint8_t>(leaf.type);
+    index.table<int32_t>(index.placesAt[leaf.type])[leaf.place] = seq;
+    if (traits & kInputRowBit) index.table<int32_t>(index.rowsAt[0])[rows[0]++] = seq;
+    if (traits & kOutputRowBit) index.table<int32_t>(index.rowsAt[1])[rows[1]++] = seq;
+    uint64_t* bits = index.table<uint64_t>(index.filterBitsAt);
+    for (int f = 0; f < kFilters; ++f) {
+        if ((traits >> f) & 1u) bits[f * int64_t{index.filterWordCapacity} + (seq >> 6)] |= uint64_t{1} << (seq & 63);
+    }
+}
+
+// Makes the skip tables of the first `words` filter words right from word
+// `from` on, given that they were right before it for the bits as they
+// were: from there on each word names the next word with a bit, and the
+// words before it that named one past `from` are set again as far as that
+// changes them.
+void refreshSkips(LayoutIndex& index, int32_t words, int32_t from) {
+    const int64_t wordCapacity = index.filterWordCapacity;
+    const uint64_t* bits = index.table<uint64_t>(index.filterBitsAt);
+    int32_t* nextWord = index.table<int32_t>(index.nextWordAt);
+    for (int f = 0; f < kFilters; ++f) {
+        int32_t* column = nextWord + f * (wordCapacity + 1);
+        const uint64_t* filterBits = bits + f * wordCapacity;
+        column[words] = words;
+        for (int32_t w = words - 1; w >= from; --w) column[w] = filterBits[w] != 0 ? w : column[w + 1];
+        for (int32_t w = std::min(from, words) - 1; w >= 0 && filterBits[w] == 0 && column[w] != column[w + 1]; --w) {
+            column[w] = column[w + 1];
+        }
+    }
 }
 
 bool mirrorMatches(const TableHeader& header, const int32_t typeCounts[3]) {
@@ -351,36 +394,14 @@ void rebuildIndex(TableHeader& header, bool wholeLayout) {
         return;
     }
     std::memcpy(block, &shape, sizeof shape);
+    auto& index = *reinterpret_cast<LayoutIndex*>(block);
     const auto tableAt = [block](int32_t offset) { return block + offset; };
-    auto* handles = reinterpret_cast<uintptr_t*>(tableAt(shape.leavesAt));
-    auto* leafPlaces = reinterpret_cast<int32_t*>(tableAt(shape.leafPlacesAt));
-    auto* leafTypes = reinterpret_cast<uint8_t*>(tableAt(shape.leafTypesAt));
-    auto* bits = reinterpret_cast<uint64_t*>(tableAt(shape.filterBitsAt));
-    auto* nextWord = reinterpret_cast<int32_t*>(tableAt(shape.nextWordAt));
-    std::memset(bits, 0, static_cast<std::size_t>(kFilters * wordCapacity * 8));
-    int32_t* places[3];
-    for (int t = 0; t < 3; ++t) places[t] = reinterpret_cast<int32_t*>(tableAt(shape.placesAt[t]));
-    int32_t* inputRows = reinterpret_cast<int32_t*>(tableAt(shape.rowsAt[0]));
-    int32_t* outputRows = reinterpret_cast<int32_t*>(tableAt(shape.rowsAt[1]));
+    std::memset(tableAt(shape.filterBitsAt), 0, static_cast<std::size_t>(kFilters * wordCapacity * 8));
+    int32_t rows[2] = {0, 0};
     for (int32_t seq = 0; seq < shape.leafCount; ++seq) {
-        const IndexedLeaf& leaf = out.leaves[static_cast<std::size_t>(seq)];
-        const uint8_t traits = out.traits[static_cast<std::size_t>(seq)];
-        handles[seq] = leaf.handle;
-        leafPlaces[seq] = leaf.place;
-        leafTypes[seq] = static_cast<uint8_t>(leaf.type);
-        places[leaf.type][leaf.place] = seq;
-        if (traits & kInputRowBit) *inputRows++ = seq;
-        if (traits & kOutputRowBit) *outputRows++ = seq;
-        for (int f = 0; f < kFilters; ++f) {
-            if ((traits >> f) & 1u) bits[f * wordCapacity + (seq >> 6)] |= uint64_t{1} << (seq & 63);
-        }
+        putLeaf(index, seq, out.leaves[static_cast<std::size_t>(seq)], out.traits[static_cast<std::size_t>(seq)], rows);
     }
-    for (int f = 0; f < kFilters; ++f) {
-        int32_t* column = nextWord + f * (wordCapacity + 1);
-        const uint64_t* filterBits = bits + f * wordCapacity;
-        column[words] = static_cast<int32_t>(words);
-        for (int64_t w = words - 1; w >= 0; --w) column[w] = filterBits[w] != 0 ? static_cast<int32_t>(w) : column[w + 1];
-    }
+    refreshSkips(index, shape.filterWords, 0);
     auto* groupTable = reinterpret_cast<IndexedGroup*>(tableAt(shape.groupsAt));
     auto* lists = reinterpret_cast<uintptr_t*>(tableAt(shape.childListAt));
     int32_t listAt = 0;
@@ -433,13 +454,7 @@ void gatherFrom(const LayoutIndex& index, uintptr_t start, uintptr_t parent, int
             }
             if (node->kind == kGroupNode) {
                 gather(handle, *node, 1, out);
-            } else if (const int32_t type = leafArrayIndex(*node); type >= 0) {
-                const uint8_t traits = traitsOf(*node);
-                if (traits & kInputRowBit) ++out.rowCounts[0];
-                if (traits & kOutputRowBit) ++out.rowCounts[1];
-                out.leaves.push_back(IndexedLeaf{handle, out.typeCounts[type]++, type});
-                out.traits.push_back(traits);
-            } else {
+            } else if (!gatherLeaf(handle, *node, traitsOf(*node), out)) {
                 out.usable = false;
                 return;
             }
@@ -544,9 +559,6 @@ void updateIndex(TableHeader& header, const IndexGathering& gathered, const std:
     std::vector<int64_t> kept(gathered.leaves.size());
     for (std::size_t k = 0; k < gathered.leaves.size(); ++k) kept[k] = findSlot(gathered.leaves[k].handle);
 
-    auto* handles = index->table<uintptr_t>(index->leavesAt);
-    auto* leafPlaces = index->table<int32_t>(index->leafPlacesAt);
-    auto* leafTypes = index->table<uint8_t>(index->leafTypesAt);
     int32_t rows[2];
     for (int d = 0; d < 2; ++d) rows[d] = lowerBound(index->table<int32_t>(index->rowsAt[d]), index->rowCounts[d], base);
     const int64_t wordCapacity = index->filterWordCapacity;
@@ -562,17 +574,7 @@ void updateIndex(TableHeader& header, const IndexGathering& gathered, const std:
     }
     for (std::size_t k = 0; k < gathered.leaves.size(); ++k) {
         const int32_t seq = base + static_cast<int32_t>(k);
-        const IndexedLeaf& leaf = gathered.leaves[k];
-        const uint8_t traits = gathered.traits[k];
-        handles[seq] = leaf.handle;
-        leafPlaces[seq] = leaf.place;
-        leafTypes[seq] = static_cast<uint8_t>(leaf.type);
-        index->table<int32_t>(index->placesAt[leaf.type])[leaf.place] = seq;
-        if (traits & kInputRowBit) index->table<int32_t>(index->rowsAt[0])[rows[0]++] = seq;
-        if (traits & kOutputRowBit) index->table<int32_t>(index->rowsAt[1])[rows[1]++] = seq;
-        for (int f = 0; f < kFilters; ++f) {
-            if ((traits >> f) & 1u) bits[f * wordCapacity + (seq >> 6)] |= uint64_t{1} << (seq & 63);
-        }
+        putLeaf(*index, seq, gathered.leaves[k], gathered.traits[k], rows);
         if (kept[k] >= 0) slots[kept[k]] = seq + 1;
     }
     const auto insertSlot = [slots, mask](uintptr_t node, int32_t entry) {
@@ -586,16 +588,7 @@ void updateIndex(TableHeader& header, const IndexGathering& gathered, const std:
     }
     // The skip tables from the stretch on, and before it as far as a word
     // whose next word with a bit changes.
-    auto* nextWord = index->table<int32_t>(index->nextWordAt);
-    for (int f = 0; f < kFilters; ++f) {
-        int32_t* column = nextWord + f * (wordCapacity + 1);
-        const uint64_t* filterBits = bits + f * wordCapacity;
-        column[words] = words;
-        for (int32_t w = words - 1; w >= firstWord; --w) column[w] = filterBits[w] != 0 ? w : column[w + 1];
-        for (int32_t w = std::min(firstWord, words) - 1; w >= 0 && filterBits[w] == 0 && column[w] != column[w + 1]; --w) {
-            column[w] = column[w + 1];
-        }
-    }
+    refreshSkips(*index, words, firstWord);
 
     // A list of `count` children for a group, where it is when its room
     // allows, else at the end of the table of lists; the first `keep` of its
