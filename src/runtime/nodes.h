@@ -107,6 +107,30 @@ bool elementFitsRow(const RuntimeNode& element, const VariableRow& row);
 // value leaf of a known type.
 int32_t leafArrayIndex(const RuntimeNode& node);
 
+// Sets the counters of `group` and of every group below it from the value
+// leaves of its subtree, calling visit(type, leaf) for each leaf in tree
+// order; returns the number of nodes below it. Recurses into groups only,
+// whose depth the structure nesting bounds; siblings are walked in a loop.
+template <class LeafVisit>
+int32_t recountGroup(RuntimeNode& group, LeafVisit&& visit) {
+    for (int c = 0; c < 6; ++c) group.counters[c] = 0;
+    int32_t nodes = 0;
+    for (uintptr_t child = group.firstChild; child != 0;) {
+        RuntimeNode* node = resolveNode(child);
+        if (node == nullptr) break;
+        ++nodes;
+        if (node->kind == kGroupNode) {
+            nodes += recountGroup(*node, visit);
+            for (int c = 0; c < 6; ++c) group.counters[c] += node->counters[c];
+        } else if (const int32_t type = leafArrayIndex(*node); type >= 0) {
+            visit(type, node->leaf);
+            addToCounters(group.counters, type, node->leaf.io, 1);
+        }
+        child = node->nextSibling;
+    }
+    return nodes;
+}
+
 // Runtime handles. A runtime handle is the memory handle of a node of the
 // layout tree, given to the host unchanged; the handle walks pass the value
 // leaves whose IO direction a filter lets through.

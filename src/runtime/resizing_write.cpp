@@ -76,27 +76,6 @@ int32_t sizingCount(const RuntimeNode& leaf) {
     return leaf.leaf.valueSet != 0 && leaf.leaf.value.integer >= 0 ? leaf.leaf.value.integer : 0;
 }
 
-// What the value leaves of a group made just now add to its counters, and
-// to those of the groups in it, which a sync pass would count; returns the
-// number of nodes below it.
-int32_t countFreshGroup(RuntimeNode& group) {
-    std::fill_n(group.counters, 6, 0);
-    int32_t nodes = 0;
-    for (uintptr_t child = group.firstChild; child != 0;) {
-        RuntimeNode* node = resolveNode(child);
-        if (node == nullptr) break;
-        ++nodes;
-        if (node->kind == kGroupNode) {
-            nodes += countFreshGroup(*node);
-            for (int c = 0; c < 6; ++c) group.counters[c] += node->counters[c];
-        } else if (const int32_t type = leafArrayIndex(*node); type >= 0) {
-            addToCounters(group.counters, type, node->leaf.io, 1);
-        }
-        child = node->nextSibling;
-    }
-    return nodes;
-}
-
 // The nodes of a new element of an array of Structure row `structure`, when
 // every layout pass would lay such an element out alike, and what the pass
 // has seen of the Integers that size its arrays (`known`). That holds when
@@ -358,7 +337,7 @@ void ResizingWrite::bringTo(SizedArray& array, int32_t count, bool noteReleased)
         }
         if (ofStructures(array)) {
             // A member the host had no memory for is missing, as in a layout pass.
-            if (countFreshGroup(*node) != array.rowsBelow) complete_ = false;
+            if (recountGroup(*node, [](int32_t, const LeafPart&) {}) != array.rowsBelow) complete_ = false;
             for (int c = 0; c < 6; ++c) array.counterChange[c] += node->counters[c];
         } else {
             *link = made;

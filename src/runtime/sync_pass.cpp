@@ -67,8 +67,7 @@ void countLeaf(ElementSlot* slots, int32_t count, int32_t place, const LeafPart&
 
 // The counting walk: recomputes every group's counters and compares each
 // value leaf with the slot at its place, in place; leaves past the end of an
-// array are gathered as new slots. It recurses into groups only, whose depth
-// the structure nesting bounds; siblings are walked in a loop.
+// array are gathered as new slots.
 class CountingWalk {
 public:
     CountingWalk(ElementSlot* const slots[3], const int32_t counts[3]) {
@@ -79,19 +78,7 @@ public:
     }
 
     void walkGroup(RuntimeNode& group) {
-        std::fill_n(group.counters, 6, 0);
-        for (uintptr_t child = group.firstChild; child != 0;) {
-            RuntimeNode* node = resolveNode(child);
-            if (node == nullptr) break;
-            if (node->kind == kGroupNode) {
-                walkGroup(*node);
-                for (int c = 0; c < 6; ++c) group.counters[c] += node->counters[c];
-            } else if (const int32_t type = leafArrayIndex(*node); type >= 0) {
-                visitLeaf(type, node->leaf);
-                addToCounters(group.counters, type, node->leaf.io, 1);
-            }
-            child = node->nextSibling;
-        }
+        recountGroup(group, [this](int32_t type, const LeafPart& leaf) { visitLeaf(type, leaf); });
     }
 
     CountedChanges& changes() { return changes_; }
