@@ -116,12 +116,7 @@ int32_t elementRowsBelow(const TableHeader& header, int32_t structure, bool whol
         const VariableRow* row = rowAt(header, k);
         if (row->dimension != kScalar) {
             if (row->dimension < kScalar) return -1;  // the host would be asked for every element's size
-            int32_t sizer = -1;
-            for (int32_t j = 0; j < header.rowCount && sizer < 0; ++j) {
-                const VariableRow* other = rowAt(header, j);
-                if (other == nullptr) return -1;
-                if (other->id == row->dimension) sizer = j;
-            }
+            const int32_t sizer = findRowById(header, row->dimension);
             if (sizer < 0 || (sizer > structure && sizer >= k)) return -1;
             if (sizer < structure || sizer >= end) {
                 const VariableRow* outer = rowAt(header, sizer);
@@ -152,12 +147,9 @@ int32_t elementRowsBelow(const TableHeader& header, int32_t structure, bool whol
             sizes = true;
         }
         if (!sizes) continue;
-        if (row->type != kInteger || row->dimension != kScalar || inArray[static_cast<std::size_t>(k - structure)]) {
+        if (row->type != kInteger || row->dimension != kScalar || inArray[static_cast<std::size_t>(k - structure)] ||
+            findRowById(header, row->id) != k) {
             return -1;
-        }
-        for (int32_t j = 0; j < k; ++j) {
-            const VariableRow* other = rowAt(header, j);
-            if (other == nullptr || other->id == row->id) return -1;
         }
     }
     return nodes;
@@ -201,10 +193,7 @@ bool ResizingWrite::prepare(TableHeader& header, uintptr_t leafHandle) {
     const VariableRow* sizing = rowAt(header, z);
     if (sizing == nullptr || sizing->type != kInteger || sizing->dimension != kScalar) return false;
     // The rows sized by an id take their count from the first row of that id.
-    for (int32_t k = 0; k < z; ++k) {
-        const VariableRow* row = rowAt(header, k);
-        if (row == nullptr || row->id == sizing->id) return false;
-    }
+    if (findRowById(header, sizing->id) != z) return false;
 
     // A pass from the leaf starts at its parent: the whole table for the
     // root, else the row of the parent (of its array, for an element),
@@ -266,7 +255,8 @@ bool ResizingWrite::prepare(TableHeader& header, uintptr_t leafHandle) {
         // of an array of structures, the element groups.
         const IndexedGroup* entry = index_->group(node);
         const bool leavesAsChildren = entry != nullptr && entry->childrenAt < 0;
-        if (entry == nullptr || (row.type != kStructure && (!leavesAsChildren || entry->childCount != entry->end - entry->first)) ||
+        const bool valuesListed = leavesAsChildren && entry->childCount == entry->end - entry->first;
+        if (entry == nullptr || (row.type != kStructure && !valuesListed) ||
             (row.type == kStructure && leavesAsChildren && entry->childCount != 0)) {
             fits = false;
             return;
