@@ -1,6 +1,5 @@
 #include "fortran/fixed_form_reader.h"
 
-#include <new>
 
 namespace uvt {
 namespace {
@@ -39,12 +38,7 @@ void FixedFormReader::endLine() {
 }
 
 void FixedFormReader::note(FileConstruct kind, int32_t column, const char* text) {
-    if (observer_ == nullptr) return;
-    try {
-        observer_->construct(ConstructReport{line_, column, kind, text});
-    } catch (const std::bad_alloc&) {
-        // An observer without memory misses the report; the read goes on.
-    }
+    tellObserver(observer_, [&] { return ConstructReport{line_, column, kind, text}; });
 }
 
 void FixedFormReader::noteByte(int c) {

@@ -15,7 +15,6 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
-#include <new>
 #include <string>
 
 namespace uvt {
@@ -126,7 +125,9 @@ private:
         if (mode_ == Mode::Load || header->functionName[0] == 0) {
             std::memcpy(header->functionName, name, sizeof header->functionName);
             if (held.size() > kFunctionNameLength) {
-                reportHeader(HeaderReport{line, HeaderField::FunctionName, HeaderChange::Cut, held, name});
+                tellObserver(reader_.observer(), [&] {
+                    return HeaderReport{line, HeaderField::FunctionName, HeaderChange::Cut, held, name};
+                });
             }
         }
         return true;
@@ -148,14 +149,6 @@ private:
                 return rest;
             }
             rest.push_back(static_cast<char>(c));
-        }
-    }
-
-    void reportHeader(const HeaderReport& report) {
-        try {
-            reader_.observer()->headerChanged(report);
-        } catch (const std::bad_alloc&) {
-            // An observer without memory misses the report; the read goes on.
         }
     }
 
@@ -241,8 +234,10 @@ private:
             // A "+" is a compiler's too; a number past 32 bits is not.
             if (!text.empty() && text[0] == '+') text.erase(0, 1);
             if (reader_.observer() != nullptr && !isPlainDecimal(text, version)) {
-                reportHeader(HeaderReport{line, HeaderField::TimeStamp, HeaderChange::Rewritten, text,
-                                          std::to_string(version)});
+                tellObserver(reader_.observer(), [&] {
+                    return HeaderReport{line, HeaderField::TimeStamp, HeaderChange::Rewritten, text,
+                                        std::to_string(version)};
+                });
             }
         }
     }

@@ -7,7 +7,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <new>
 #include <string>
 
 namespace uvt {
@@ -90,15 +89,6 @@ void accumulate(uint32_t& value, char byte) {
 
 enum class HeaderState { Count, HostValue, TimeStamp, NameLength };
 
-void tell(ReadObserver* observer, const HeaderReport& report) {
-    if (observer == nullptr) return;
-    try {
-        observer->headerChanged(report);
-    } catch (const std::bad_alloc&) {
-        // An observer without memory misses the report; the read goes on.
-    }
-}
-
 std::string storedName(const TableHeader& header) {
     return std::string(header.functionName, strnlen(header.functionName, sizeof header.functionName));
 }
@@ -136,7 +126,7 @@ void readFunctionName(Reader& reader, TableHeader& header, uint32_t length, Read
     } else if (result == held) {
         return;
     }
-    tell(observer, HeaderReport{start, HeaderField::FunctionName, change, held, result});
+    tellObserver(observer, [&] { return HeaderReport{start, HeaderField::FunctionName, change, held, result}; });
 }
 
 // Reads the header; false when the data ended within it. With an observer,
@@ -171,12 +161,14 @@ bool readHeader(Reader& reader, TableHeader& header, uint32_t* rowCount, ReadObs
         if (!reader.readByte(&byte)) {
             if (observer == nullptr) return false;
             if (state == HeaderState::TimeStamp) {
-                tell(observer, timeStampReport(HeaderChange::EndsEarly, timeText));
+                tellObserver(observer, [&] { return timeStampReport(HeaderChange::EndsEarly, timeText); });
             } else if (state == HeaderState::NameLength) {
-                tell(observer, HeaderReport{fieldStart, HeaderField::FunctionName, HeaderChange::EndsEarly, "",
-                                            storedName(header)});
+                tellObserver(observer, [&] {
+                    return HeaderReport{fieldStart, HeaderField::FunctionName, HeaderChange::EndsEarly, "",
+                                        storedName(header)};
+                });
             } else {
-                tell(observer, timeStampReport(HeaderChange::Missing, ""));
+                tellObserver(observer, [&] { return timeStampReport(HeaderChange::Missing, ""); });
             }
             return false;
         }
@@ -203,7 +195,7 @@ bool readHeader(Reader& reader, TableHeader& header, uint32_t* rowCount, ReadObs
                     // No time stamp and no name.
                     if (observer != nullptr) {
                         fieldStart = reader.offset() - 1;
-                        tell(observer, timeStampReport(HeaderChange::Missing, ""));
+                        tellObserver(observer, [&] { return timeStampReport(HeaderChange::Missing, ""); });
                     }
                     return true;
                 }
@@ -212,7 +204,7 @@ bool readHeader(Reader& reader, TableHeader& header, uint32_t* rowCount, ReadObs
                 if (byte == '#') {
                     header.timeStamp = static_cast<int32_t>(timeNegative ? 0u - timeValue : timeValue);
                     if (observer != nullptr && !isPlainDecimal(timeText, header.timeStamp)) {
-                        tell(observer, timeStampReport(HeaderChange::Rewritten, timeText));
+                        tellObserver(observer, [&] { return timeStampReport(HeaderChange::Rewritten, timeText); });
                     }
                     nextField(HeaderState::NameLength);
                 }
@@ -309,14 +301,9 @@ int32_t restoreTable(uintptr_t table, RestoreSource source, ReadObserver* observ
         const ReadPosition lengthField = reader.offset();
         if (!readNameLength(reader, &nameLength)) break;
         if (nameLength >= kCorruptNameLength) {
-            if (observer != nullptr) {
-                try {
-                    observer->construct(
-                        ConstructReport{lengthField, 0, FileConstruct::LongRowName, std::to_string(nameLength)});
-                } catch (const std::bad_alloc&) {
-                    // An observer without memory misses the report.
-                }
-            }
+            tellObserver(observer, [&] {
+                return ConstructReport{lengthField, 0, FileConstruct::LongRowName, std::to_string(nameLength)};
+            });
             break;
         }
         const int32_t row = rebuild.insertRow();

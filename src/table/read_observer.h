@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <new>
 #include <string>
 
 namespace uvt {
@@ -106,5 +107,21 @@ public:
     virtual void construct(const ConstructReport& report) = 0;
     virtual void headerChanged(const HeaderReport& report) = 0;
 };
+
+inline void deliver(ReadObserver& observer, const CellReport& report) { observer.cellChanged(report); }
+inline void deliver(ReadObserver& observer, const ConstructReport& report) { observer.construct(report); }
+inline void deliver(ReadObserver& observer, const HeaderReport& report) { observer.headerChanged(report); }
+
+// Hands the report that `make` builds to the observer, when there is one.
+// The report is built only then. An observer without memory, or a report
+// that cannot be built for want of it, is missed; the read goes on.
+template <class Make>
+void tellObserver(ReadObserver* observer, Make&& make) {
+    if (observer == nullptr) return;
+    try {
+        deliver(*observer, make());
+    } catch (const std::bad_alloc&) {
+    }
+}
 
 }  // namespace uvt

@@ -77,12 +77,9 @@ void RowRebuild::report(int32_t column, int32_t row, const std::string& held, bo
     // Reading the cell back is what the grid would show; it changes nothing
     // for a cell just set, whose dimension names a row that exists.
     VARIANT shown = getCellValue(table_, column, row);
-    try {
-        observer_->cellChanged(
-            CellReport{position_, row, column, rewritten ? heldText_ : held, message_, textOf(shown)});
-    } catch (const std::bad_alloc&) {
-        // An observer without memory misses the report; the read goes on.
-    }
+    tellObserver(observer_, [&] {
+        return CellReport{position_, row, column, rewritten ? heldText_ : held, message_, textOf(shown)};
+    });
     VariantClear(&shown);
 }
 
