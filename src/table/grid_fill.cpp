@@ -77,7 +77,7 @@ void GridFill::refresh(const TableHeader& header, int32_t row) {
 
 bool GridFill::nameTakenBefore(const TableHeader& header, const char* name, std::size_t length, int32_t row) {
     if (length == 0) return false;
-    if (failed_ || static_cast<std::size_t>(header.rowCount) != rows_.size()) {
+    if (!indexed(header)) {
         return scanning_.nameTakenBefore(header, name, length, row);
     }
     const auto found = byName_.find(std::string(name, length));
@@ -85,7 +85,7 @@ bool GridFill::nameTakenBefore(const TableHeader& header, const char* name, std:
 }
 
 int32_t GridFill::integerRowNamed(const TableHeader& header, const char* name) {
-    if (failed_ || static_cast<std::size_t>(header.rowCount) != rows_.size()) {
+    if (!indexed(header)) {
         return scanning_.integerRowNamed(header, name);
     }
     const auto found = integersByName_.find(nameKey(name));
@@ -93,7 +93,7 @@ int32_t GridFill::integerRowNamed(const TableHeader& header, const char* name) {
 }
 
 int32_t GridFill::parentSearch(const TableHeader& header, int32_t row, int32_t depth) {
-    if (failed_ || static_cast<std::size_t>(header.rowCount) != rows_.size()) {
+    if (!indexed(header)) {
         return scanning_.parentSearch(header, row, depth);
     }
     if (row > header.rowCount) row = header.rowCount;

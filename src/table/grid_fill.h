@@ -47,6 +47,10 @@ private:
     // Takes row `row` as its record holds it now into the indexes.
     void refresh(const TableHeader& header, int32_t row);
     void dropIndexes();
+    // Whether the indexes describe the table's rows; else the rows are walked.
+    bool indexed(const TableHeader& header) const {
+        return !failed_ && static_cast<std::size_t>(header.rowCount) == rows_.size();
+    }
 
     uintptr_t table_;
     bool failed_ = false;
