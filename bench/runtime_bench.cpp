@@ -172,6 +172,20 @@ void expectNull(const char* answer) {
     if (answer != nullptr) fail(answer);
 }
 
+// Writes the Integer `sizing` of `table`, which sizes an array of V
+// elements, V + 1 and V in turn, and leaves it at V.
+void changeSizeByOne(benchmark::State& state, const Session& s, uintptr_t table, uintptr_t sizing) {
+    int32_t value = s.values;
+    for (auto _ : state) {
+        value = value == s.values ? s.values + 1 : s.values;
+        expectNull(rtmSetValueByHandle(table, sizing, &value));
+    }
+    if (value != s.values) {
+        value = s.values;
+        expectNull(rtmSetValueByHandle(table, sizing, &value));
+    }
+}
+
 // ---------------------------------------------------------------------------
 // The operations.
 // ---------------------------------------------------------------------------
@@ -262,15 +276,7 @@ const std::vector<Entry>& operations() {
          }},
         {"integer_size_change_by_one",
          [](benchmark::State& state, Session& s) {
-             int32_t value = s.values;
-             for (auto _ : state) {
-                 value = value == s.values ? s.values + 1 : s.values;
-                 expectNull(rtmSetValueByHandle(s.table, s.n, &value));
-             }
-             if (value != s.values) {
-                 value = s.values;
-                 expectNull(rtmSetValueByHandle(s.table, s.n, &value));
-             }
+             changeSizeByOne(state, s, s.table, s.n);
              s.lastElement = handleByName(s.lastElementPath.c_str());
          }},
         // Reads.
@@ -424,15 +430,7 @@ const std::vector<Entry>& operations() {
          [](benchmark::State& state, Session& s) {
              uintptr_t ns = 0;
              if (rtmHandleByName(s.structures, "NS", &ns) != nullptr || ns == 0) fail("NS");
-             int32_t value = s.values;
-             for (auto _ : state) {
-                 value = value == s.values ? s.values + 1 : s.values;
-                 expectNull(rtmSetValueByHandle(s.structures, ns, &value));
-             }
-             if (value != s.values) {
-                 value = s.values;
-                 expectNull(rtmSetValueByHandle(s.structures, ns, &value));
-             }
+             changeSizeByOne(state, s, s.structures, ns);
          }},
     };
     return entries;
