@@ -19,6 +19,7 @@
 
 using namespace uvt_fuzz;
 using uvt_test::Bstr;
+using uvt_test::pointedValue;
 using uvt_test::take;
 
 namespace {
@@ -90,13 +91,6 @@ public:
     static void note(std::string entry) { uvt_test::HostRecorder::instance().log.push_back(std::move(entry)); }
     static void answer(const char* call, const char* message) {
         note(std::string(call).append(": ").append(message != nullptr ? message : "ok"));
-    }
-    static std::string pointed(const void* pointer, int32_t type) {
-        if (pointer == nullptr) return "null";
-        if (type == 0) return "i:" + std::to_string(*static_cast<const int32_t*>(pointer));
-        if (type == 1) return "r:" + std::to_string(*static_cast<const double*>(pointer));
-        if (type == 2) return std::string("s:").append(static_cast<const char*>(pointer));
-        return "?";
     }
 
     void create(Slot& slot) {
@@ -345,7 +339,7 @@ public:
         answer("type by row", typeAnswer);
         answer("value by row", rtmGetValueByRow(table, row, &value, direction));
         answer("element by row", rtmGetElementByRow(table, row, direction, &element));
-        note(std::to_string(type) + " " + (typeAnswer == nullptr ? pointed(value, type) : "-") + " " +
+        note(std::to_string(type) + " " + (typeAnswer == nullptr ? pointedValue(value, type) : "-") + " " +
              std::to_string(element));
         answer("handle by row", rtmHandleByRow(table, row, direction, &handle));
         note(handle != 0 ? "a handle" : "no handle");
@@ -370,7 +364,7 @@ public:
             answer("value by handle", rtmGetValueByHandle(table, walked, &value));
             answer("element by handle",
                    rtmGetElementByHandle(table, walked, static_cast<int32_t>(in_.below(7)) - 1, &element));
-            note(std::to_string(type) + " " + (typeAnswer == nullptr ? pointed(value, type) : "-") + " " +
+            note(std::to_string(type) + " " + (typeAnswer == nullptr ? pointedValue(value, type) : "-") + " " +
                  std::to_string(element));
             label[0] = 0;
             answer("label by handle", rtmGetLabelByHandle(table, walked, label, 0));
@@ -385,7 +379,7 @@ public:
             const char* found = oneBased ? rtmOne_BasedGetVarValueByName(table, name.c_str(), indexes, &value, &type)
                                          : rtmGetVarValueByName(table, name.c_str(), indexes, &value, &type);
             answer("value by name", found);
-            note(std::to_string(type) + " " + (found == nullptr ? pointed(value, type) : "-"));
+            note(std::to_string(type) + " " + (found == nullptr ? pointedValue(value, type) : "-"));
             answer("location by name",
                    oneBased ? rtmOne_BasedGetVarLocationByName(table, name.c_str(), indexes, &place, &type)
                             : rtmGetVarLocationByName(table, name.c_str(), indexes, &place, &type));

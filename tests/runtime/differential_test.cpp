@@ -405,13 +405,6 @@ private:
         }
     }
 
-    std::string pointed(const void* pointer, int32_t type) {
-        if (pointer == nullptr) return "null";
-        if (type == 0) return "i:" + std::to_string(*static_cast<const int32_t*>(pointer));
-        if (type == 1) return "r:" + std::to_string(*static_cast<const double*>(pointer));
-        return std::string("s:") + static_cast<const char*>(pointer);
-    }
-
     void readByRow(uintptr_t table) {
         const int32_t row = pick(14) - 1;
         const int32_t direction = pick(7) == 0 ? 2 : pick(2);
@@ -421,7 +414,7 @@ private:
         answer("type by row", rtmGetTypeByRow(table, row, &type, direction));
         answer("value by row", rtmGetValueByRow(table, row, &pointer, direction));
         answer("element by row", rtmGetElementByRow(table, row, direction, &element));
-        note(std::to_string(type) + " " + pointed(pointer, type) + " " + std::to_string(element));
+        note(std::to_string(type) + " " + pointedValue(pointer, type) + " " + std::to_string(element));
         uintptr_t handle = 0;
         answer("handle by row", rtmHandleByRow(table, row, direction, &handle));
         keep(handle);
@@ -438,7 +431,7 @@ private:
         answer("type by handle", rtmGetTypeByHandle(table, handle, &type));
         answer("value by handle", rtmGetValueByHandle(table, handle, &pointer));
         answer("element by handle", rtmGetElementByHandle(table, handle, pick(7) - 1, &element));
-        note(std::to_string(type) + " " + pointed(pointer, type) + " " + std::to_string(element));
+        note(std::to_string(type) + " " + pointedValue(pointer, type) + " " + std::to_string(element));
         note("valid " + std::to_string(rtmIsHandleValid(table, handle)));
     }
 
@@ -456,7 +449,7 @@ private:
             answer("value by name", rtmGetVarValueByName(table, name, list, &pointer, &type));
             answer("location by name", rtmGetVarLocationByName(table, name, list, &place, &type));
         }
-        note(std::to_string(type) + " " + pointed(pointer, type) + " " + std::to_string(place));
+        note(std::to_string(type) + " " + pointedValue(pointer, type) + " " + std::to_string(place));
         note("length " + std::to_string(rtmArrayLength(table, name, list)));
     }
 

@@ -531,6 +531,14 @@ std::optional<int32_t> trailEntrySize(const std::string& entry) {
 
 }  // namespace
 
+std::string pointedValue(const void* pointer, int32_t type) {
+    if (pointer == nullptr) return "null";
+    if (type == 0) return "i:" + std::to_string(*static_cast<const int32_t*>(pointer));
+    if (type == 1) return "r:" + std::to_string(*static_cast<const double*>(pointer));
+    if (type == 2) return std::string("s:").append(static_cast<const char*>(pointer));
+    return "?";
+}
+
 std::vector<std::string> withoutLayoutIndexBlocks(const std::vector<std::string>& log, int& indexBlocks) {
     std::vector<std::string> kept;
     kept.reserve(log.size());

@@ -392,6 +392,10 @@ std::size_t blocksHeldBy(uintptr_t table);
 uintptr_t layoutIndexOf(uintptr_t table);
 inline bool isLayoutIndexSize(int32_t size) { return size >= 259 && size % 256 == 3; }
 
+// A value an export pointed to, as text for a log: "i:2", "r:1.500000",
+// "s:AB" for types 0, 1 and 2, "null" for no pointer, "?" for another type.
+std::string pointedValue(const void* pointer, int32_t type);
+
 // A memory trail (with whatever else was logged into it) as it would be had
 // no layout index block ever been asked for: every allocation, refusal and
 // release of an index block's size goes, and the other blocks are named
